@@ -1,0 +1,3 @@
+#include "app/CLauncherApp.h"
+
+CLauncherApp theApp;

@@ -1,0 +1,80 @@
+#include "platform/afx/CFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/win/FileSystem.h"
+
+CFile::~CFile()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+BOOL CFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
+{
+    Close();
+    int flags = O_CLOEXEC;
+    switch (openFlags & 0x3) {
+    case modeWrite:
+        flags |= O_WRONLY;
+        break;
+    case modeReadWrite:
+        flags |= O_RDWR;
+        break;
+    default:
+        flags |= O_RDONLY;
+        break;
+    }
+    if (openFlags & modeCreate) {
+        flags |= O_CREAT;
+        if (!(openFlags & modeNoTruncate))
+            flags |= O_TRUNC;
+    }
+    std::string native = NativePath(path);
+    int descriptor = native.empty() ? (errno = ENOENT, -1) : ::open(native.c_str(), flags, 0666);
+    if (descriptor < 0) {
+        if (error)
+            *error = CFileException(errno, path);
+        return FALSE;
+    }
+    m_descriptor = descriptor;
+    m_strFilePath = path;
+    return TRUE;
+}
+
+UINT CFile::Read(void* buffer, UINT count)
+{
+    for (;;) {
+        ssize_t n = ::read(m_descriptor, buffer, count);
+        if (n >= 0)
+            return static_cast<UINT>(n);
+        if (errno != EINTR)
+            throw CFileException(errno, m_strFilePath);
+    }
+}
+
+void CFile::Write(const void* buffer, UINT count)
+{
+    const char* bytes = static_cast<const char*>(buffer);
+    while (count > 0) {
+        ssize_t n = ::write(m_descriptor, bytes, count);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw CFileException(errno, m_strFilePath);
+        }
+        bytes += n;
+        count -= static_cast<UINT>(n);
+    }
+}
+
+void CFile::Close()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+    m_strFilePath.Empty();
+}

@@ -1,0 +1,26 @@
+// CWinApp: the application object. The one object of a derived class is made at static
+// initialisation; AfxGetApp finds it.
+#pragma once
+
+#include "platform/afx/CString.h"
+
+class CWinApp {
+public:
+    // No name: the executable's file name without its extension.
+    explicit CWinApp(LPCWSTR appName = nullptr);
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+    virtual ~CWinApp();
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return 0; }
+    // Kept for the class library's profile settings; nothing is stored on this platform.
+    void SetRegistryKey(LPCWSTR keyName) { m_strRegistryKey = keyName; }
+
+    CString m_strAppName;
+    CString m_strRegistryKey;
+};
+
+CWinApp* AfxGetApp();
+// The application's name when no application object exists yet.
+CString AfxGetAppName();

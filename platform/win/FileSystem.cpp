@@ -1,0 +1,116 @@
+#include "platform/win/FileSystem.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cwchar>
+#include <vector>
+
+#include "platform/win/Text.h"
+
+namespace {
+
+struct FindHandle {
+    int unused = 0;
+};
+
+}  // namespace
+
+std::string NativePath(LPCWSTR path)
+{
+    std::wstring text = path ? path : L"";
+    for (wchar_t& unit : text) {
+        if (unit == L'\\')
+            unit = L'/';
+    }
+    return WideToUtf8(text);
+}
+
+BOOL DeleteFileW(LPCWSTR path)
+{
+    std::string native = NativePath(path);
+    struct stat info{};
+    if (native.empty() || lstat(native.c_str(), &info) != 0 || S_ISDIR(info.st_mode))
+        return FALSE;
+    return unlink(native.c_str()) == 0 ? TRUE : FALSE;
+}
+
+BOOL CreateDirectoryW(LPCWSTR path, void*)
+{
+    std::string native = NativePath(path);
+    return !native.empty() && mkdir(native.c_str(), 0777) == 0 ? TRUE : FALSE;
+}
+
+BOOL PathFileExistsW(LPCWSTR path)
+{
+    std::string native = NativePath(path);
+    struct stat info{};
+    return !native.empty() && stat(native.c_str(), &info) == 0 ? TRUE : FALSE;
+}
+
+BOOL PathIsDirectoryW(LPCWSTR path)
+{
+    std::string native = NativePath(path);
+    struct stat info{};
+    return !native.empty() && stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? TRUE : FALSE;
+}
+
+BOOL SetCurrentDirectoryW(LPCWSTR path)
+{
+    std::string native = NativePath(path);
+    return !native.empty() && chdir(native.c_str()) == 0 ? TRUE : FALSE;
+}
+
+HANDLE FindFirstFileW(LPCWSTR path, WIN32_FIND_DATAW* data)
+{
+    std::string native = NativePath(path);
+    struct stat info{};
+    if (native.empty() || lstat(native.c_str(), &info) != 0)
+        return INVALID_HANDLE_VALUE;
+    if (data) {
+        data->dwFileAttributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        data->nFileSize = static_cast<ULONGLONG>(info.st_size);
+        std::string name = native.substr(native.find_last_of('/') == std::string::npos ? 0 : native.find_last_of('/') + 1);
+        data->cFileName = Utf8ToWide(name);
+    }
+    return new FindHandle;
+}
+
+BOOL FindClose(HANDLE find)
+{
+    if (!find || find == INVALID_HANDLE_VALUE)
+        return FALSE;
+    delete static_cast<FindHandle*>(find);
+    return TRUE;
+}
+
+HMODULE GetModuleHandleW(LPCWSTR)
+{
+    return nullptr;
+}
+
+std::wstring GetModuleFilePath()
+{
+    std::vector<char> buffer(PATH_MAX);
+    for (;;) {
+        ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0)
+            return {};
+        if (static_cast<size_t>(n) < buffer.size())
+            return Utf8ToWide(std::string_view(buffer.data(), static_cast<size_t>(n)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+DWORD GetModuleFileNameW(HMODULE, LPWSTR buffer, DWORD size)
+{
+    if (!buffer || size == 0)
+        return 0;
+    std::wstring path = GetModuleFilePath();
+    size_t copied = path.size() < size ? path.size() : size - 1;
+    std::wmemcpy(buffer, path.data(), copied);
+    buffer[copied] = L'\0';
+    return path.size() < size ? static_cast<DWORD>(copied) : size;
+}

@@ -1,0 +1,39 @@
+// File and folder functions. Paths keep the launcher's backslashes; these functions turn "\"
+// into "/" where they touch the file system.
+#pragma once
+
+#include <string>
+
+#include "platform/win/WinTypes.h"
+
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes = 0;
+    ULONGLONG nFileSize = 0;
+    std::wstring cFileName;
+};
+
+// The UTF-8 file-system path of a launcher path.
+std::string NativePath(LPCWSTR path);
+
+BOOL DeleteFileW(LPCWSTR path);
+// One folder; its parent must exist. The security attributes are not used.
+BOOL CreateDirectoryW(LPCWSTR path, void* securityAttributes);
+BOOL PathFileExistsW(LPCWSTR path);
+BOOL PathIsDirectoryW(LPCWSTR path);
+BOOL SetCurrentDirectoryW(LPCWSTR path);
+
+// Only an existence test of the named entry (no wildcards): INVALID_HANDLE_VALUE when there is
+// none, else a handle for FindClose.
+HANDLE FindFirstFileW(LPCWSTR path, WIN32_FIND_DATAW* data);
+BOOL FindClose(HANDLE find);
+
+// The running executable (/proc/self/exe); the module handle is not used. Returns the length
+// copied; a path that does not fit is cut to size - 1 units and its length returned as size.
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+// The whole path of the running executable, without a length limit.
+std::wstring GetModuleFilePath();

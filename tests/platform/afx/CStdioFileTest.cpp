@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/afx/CStdioFile.h"
+
+namespace {
+
+std::filesystem::path TempFile(const std::string& bytes)
+{
+    char pattern[] = "/tmp/zorv-text-XXXXXX";
+    int fd = mkstemp(pattern);
+    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    close(fd);
+    return pattern;
+}
+
+std::vector<std::wstring> ReadLines(const std::string& bytes)
+{
+    auto path = TempFile(bytes);
+    CStdioFile file;
+    EXPECT_TRUE(file.Open(CString(path.wstring()), CFile::modeRead | CFile::typeText));
+    std::vector<std::wstring> lines;
+    CString line;
+    while (file.ReadString(line))
+        lines.push_back(line.str());
+    std::filesystem::remove(path);
+    return lines;
+}
+
+TEST(CStdioFile, ReadStringFollowsTheTextRules)
+{
+    using Lines = std::vector<std::wstring>;
+    struct Case {
+        std::string bytes;
+        Lines expected;
+    } cases[] = {
+        {"", {}},
+        {"a\nb", {L"a", L"b"}},
+        {"a\nb\n", {L"a", L"b"}},
+        {"a\r\nb\r\n", {L"a", L"b"}},
+        {"a\rb\n", {L"a\rb"}},           // a CR not before LF stays
+        {"\n\n", {L"", L""}},
+        {"a\nb\x1a" "c\nd\n", {L"a", L"b"}},  // 0x1A ends the text
+        {"\x1a", {}},
+        {"\xef\xbb\xbfx\t\xe9", {L"\xef\xbb\xbfx\t\xe9"}},  // one character per byte
+        {std::string(100000, 'x') + "\n", {std::wstring(100000, L'x')}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadLines(c.bytes), c.expected) << c.bytes.substr(0, 20);
+}
+
+TEST(CFile, CreateWriteAndFailures)
+{
+    auto folder = std::filesystem::temp_directory_path() / ("zorv-file-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    CString path(folder.wstring() + L"/out.bin");
+    {
+        std::ofstream(folder / "out.bin") << "old content that is longer";
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone | CFile::typeBinary));
+        EXPECT_TRUE(file.IsOpen());
+        file.Write("new", 3);
+        file.Close();
+        EXPECT_FALSE(file.IsOpen());
+    }
+    EXPECT_EQ(std::filesystem::file_size(folder / "out.bin"), 3u);
+
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(CString(folder.wstring() + L"/missing/x.bin"), CFile::modeCreate | CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_NE(error.GetErrorMessage().Find(L"missing"), -1);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/win/FileSystem.h"
+#include "platform/win/Text.h"
+
+namespace {
+
+class FileSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zorv-fs-XXXXXX";
+        folder = mkdtemp(pattern);
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder);
+    }
+    void TearDown() override
+    {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
+    }
+    std::filesystem::path folder, previous;
+};
+
+TEST_F(FileSystemTest, BackslashPathsReachTheFileSystem)
+{
+    EXPECT_EQ(NativePath(L"Zorv_Data\\..\\Data\\a b.dat"), "Zorv_Data/../Data/a b.dat");
+    EXPECT_TRUE(CreateDirectoryW(L"Zorv_Data", nullptr));
+    EXPECT_FALSE(CreateDirectoryW(L"Zorv_Data", nullptr));
+    EXPECT_FALSE(CreateDirectoryW(L"Missing\\Child", nullptr));
+    EXPECT_TRUE(CreateDirectoryW(L"Zorv_Data\\Sub", nullptr));
+    EXPECT_TRUE(PathIsDirectoryW(L"Zorv_Data\\Sub"));
+    std::ofstream(folder / "Zorv_Data/Sub/\xe4\xb8\xad.txt") << "x";
+    EXPECT_TRUE(PathFileExistsW(L"Zorv_Data\\Sub\\\u4e2d.txt"));
+    EXPECT_FALSE(PathIsDirectoryW(L"Zorv_Data\\Sub\\\u4e2d.txt"));
+    EXPECT_TRUE(DeleteFileW(L"Zorv_Data\\Sub\\\u4e2d.txt"));
+    EXPECT_FALSE(DeleteFileW(L"Zorv_Data\\Sub\\\u4e2d.txt"));
+    EXPECT_FALSE(DeleteFileW(L"Zorv_Data\\Sub"));  // a folder is not a file
+    EXPECT_FALSE(PathFileExistsW(L""));
+}
+
+TEST_F(FileSystemTest, FindFirstFileTellsWhetherAnEntryExists)
+{
+    std::ofstream(folder / "present.bin") << "1234";
+    WIN32_FIND_DATAW data;
+    HANDLE found = FindFirstFileW(L"present.bin", &data);
+    ASSERT_NE(found, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(data.cFileName, L"present.bin");
+    EXPECT_EQ(data.nFileSize, 4u);
+    EXPECT_TRUE(FindClose(found));
+    EXPECT_EQ(FindFirstFileW(L"absent.bin", &data), INVALID_HANDLE_VALUE);
+    std::filesystem::create_directory(folder / "dir");
+    found = FindFirstFileW(L"dir", &data);
+    ASSERT_NE(found, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(data.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+    FindClose(found);
+}
+
+TEST_F(FileSystemTest, SetCurrentDirectoryAndTheModulePath)
+{
+    std::filesystem::create_directory(folder / "game");
+    EXPECT_TRUE(SetCurrentDirectoryW(L"game"));
+    EXPECT_EQ(std::filesystem::current_path(), folder / "game");
+    EXPECT_FALSE(SetCurrentDirectoryW(L"nowhere"));
+
+    std::wstring module = GetModuleFilePath();
+    EXPECT_EQ(WideToUtf8(module), std::filesystem::read_symlink("/proc/self/exe").string());
+    wchar_t buffer[MAX_PATH] = {};
+    EXPECT_EQ(GetModuleFileNameW(GetModuleHandleW(nullptr), buffer, MAX_PATH), module.size());
+    EXPECT_EQ(std::wstring(buffer), module);
+    wchar_t small[4];
+    EXPECT_EQ(GetModuleFileNameW(nullptr, small, 4), 4u);  // cut to fit, like Windows
+    EXPECT_EQ(std::wstring(small), module.substr(0, 3));
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+#include "update/CHttpDownloader.h"
+
+#include <new>
+
+#include "platform/inet/CInternetSession.h"
+#include "platform/win/FileSystem.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Text.h"
+#include "platform/win/Threads.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMilliseconds = 3000;
+constexpr DWORD kConnectRetries = 5;
+
+void ShowError(const CString& text, LPCWSTR title)
+{
+    MessageBoxW(nullptr, text, title, MB_OK | MB_ICONERROR);
+}
+
+CString Joined(const CString& first, const CString& second)
+{
+    CString text;
+    text.Format(L"%s: %s", first.GetString(), second.GetString());
+    return text;
+}
+
+// The launcher never writes over the file it runs from.
+bool IsRunningExecutable(LPCWSTR localPath)
+{
+    std::string running = NativePath(GetModuleFilePath().c_str());
+    std::string target = NativePath(localPath);
+    if (running.empty() || target.empty())
+        return false;
+    char* resolved = realpath(target.c_str(), nullptr);
+    bool same = resolved && running == resolved;
+    free(resolved);
+    return same;
+}
+
+}  // namespace
+
+CHttpDownloader::CHttpDownloader(DownloadProgressFunction progress, void* progressContext)
+    : m_pSession(new CInternetSession(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)),
+      m_pLocalFile(new CFile),
+      m_pBuffer(kBufferSize),
+      m_pfnProgress(progress),
+      m_pProgressContext(progressContext)
+{
+}
+
+CHttpDownloader::~CHttpDownloader()
+{
+    delete m_pLocalFile;
+    CloseResponse();
+    m_pSession->Close();
+    delete m_pSession;
+}
+
+void CHttpDownloader::CloseLocalFile()
+{
+    if (m_pLocalFile->IsOpen())
+        m_pLocalFile->Close();
+}
+
+void CHttpDownloader::CloseResponse()
+{
+    if (!m_pFile)
+        return;
+    try {
+        m_pFile->Close();
+    } catch (const CException&) {
+        // a response that fails while closing is gone all the same
+    }
+    delete m_pFile;
+    m_pFile = nullptr;
+}
+
+void CHttpDownloader::CloseSessionAfterLocalFailure()
+{
+    m_pSession->Close();
+}
+
+int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, bool bShowErrors)
+{
+    CloseResponse();
+    CloseLocalFile();
+    m_dwContentLength = 0;
+    m_dwReceived = 0;
+    m_dwLastTick = 0;
+    m_bLineReadFailed = false;
+
+    m_pSession->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kTimeoutMilliseconds);
+    m_pSession->SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, kTimeoutMilliseconds);
+    m_pSession->SetOption(INTERNET_OPTION_DATA_SEND_TIMEOUT, kTimeoutMilliseconds);
+    m_pSession->SetOption(INTERNET_OPTION_CONNECT_BACKOFF, kTimeoutMilliseconds);
+    m_pSession->SetOption(INTERNET_OPTION_CONNECT_RETRIES, kConnectRetries);
+
+    try {
+        m_pFile = m_pSession->OpenURL(url, 1, transferFlags | INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE);
+    } catch (const CInternetException& e) {
+        if (bShowErrors)
+            ShowError(Joined(e.GetErrorMessage(), url), L"OpenURL Exception");
+        return kRetry;
+    }
+    if (!CheckResponse())
+        return kFailed;
+    if (!localPath)
+        return kReady;
+
+    UINT mode = CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone |
+                (transferFlags == INTERNET_FLAG_TRANSFER_BINARY ? CFile::typeBinary : CFile::typeText);
+    bool opened = false;
+    try {
+        opened = !IsRunningExecutable(localPath) && m_pLocalFile->Open(localPath, mode);
+    } catch (const CFileException& e) {
+        ShowError(Joined(e.GetErrorMessage(), localPath), L"OpenFile Exception");
+        CloseSessionAfterLocalFailure();
+        return kFailed;
+    }
+    if (opened)
+        return kReady;
+    CString text;
+    text.Format(L"OpenFile Error: %s", localPath);
+    ShowError(text, L"OpenFile Exception");
+    CloseSessionAfterLocalFailure();
+    return kFailed;
+}
+
+bool CHttpDownloader::CheckResponse()
+{
+    auto* response = dynamic_cast<CHttpFile*>(m_pFile);
+    auto refuse = [this] {
+        CloseResponse();
+        return false;
+    };
+    if (!response)
+        return refuse();
+    try {
+        DWORD status = 0;
+        if (!response->QueryInfo(HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, status))
+            return refuse();
+        if (status != 200) {
+            // The response stays open until the next Open or the destructor.
+            CString text;
+            text.Format(L"Http Error: %d, %s", static_cast<int>(status), response->GetFilePath().GetString());
+            ShowError(text, L"OpenURL Exception");
+            return false;
+        }
+        ULONGLONG length = 0;
+        if (!response->QueryInfo(HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, length))
+            return refuse();
+        m_dwContentLength = length;
+        return true;
+    } catch (const CInternetException&) {
+        return false;
+    }
+}
+
+int CHttpDownloader::ReadChunk(bool bShowErrors)
+{
+    try {
+        UINT n = m_pFile->Read(m_pBuffer.data(), kBufferSize);
+        if (n == 0)
+            return 0;
+        m_pLocalFile->Write(m_pBuffer.data(), n);
+        m_dwReceived += n;
+        if (m_pfnProgress && static_cast<DWORD>(timeGetTime() - m_dwLastTick) > 100) {
+            m_dwLastTick = timeGetTime();
+            m_pfnProgress(m_pProgressContext, this);
+        }
+        return static_cast<int>(n);
+    } catch (const CInternetException& e) {
+        if (!bShowErrors)
+            return kRetry;
+        ShowError(e.GetErrorMessage(), L"Exception");
+        return kFailed;
+    } catch (const CMemoryException& e) {
+        ShowError(e.GetErrorMessage(), L"Memory Exception");
+    } catch (const std::bad_alloc&) {
+        ShowError(CMemoryException().GetErrorMessage(), L"Memory Exception");
+    } catch (const CFileException& e) {
+        ShowError(e.GetErrorMessage(), L"File Exception");
+    } catch (const CException& e) {
+        ShowError(e.GetErrorMessage(), L"Exception");
+    }
+    return kFailed;
+}
+
+int CHttpDownloader::ReadLine(CString& line, bool bShowErrors)
+{
+    auto* response = dynamic_cast<CHttpFile*>(m_pFile);
+    if (!response)
+        return kFailed;
+    try {
+        std::string bytes;
+        if (!response->ReadString(bytes))
+            return kFailed;
+        std::string text;
+        text.reserve(bytes.size());
+        for (char byte : bytes) {
+            if (byte == '\0')
+                break;
+            if (byte != '\r')
+                text.push_back(byte);
+        }
+        int units = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        std::wstring decoded(static_cast<size_t>(units), L'\0');
+        if (units > 0)
+            MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), decoded.data(), units);
+        line = CString(std::move(decoded));
+        return kReady;
+    } catch (const CInternetException& e) {
+        if (bShowErrors)
+            ShowError(e.GetErrorMessage(), L"Exception");
+        return kRetry;
+    } catch (const CMemoryException& e) {
+        ShowError(e.GetErrorMessage(), L"Memory Exception");
+    } catch (const std::bad_alloc&) {
+        ShowError(CMemoryException().GetErrorMessage(), L"Memory Exception");
+    } catch (const CFileException& e) {
+        ShowError(e.GetErrorMessage(), L"File Exception");
+    } catch (const CException& e) {
+        ShowError(e.GetErrorMessage(), L"Exception");
+    }
+    m_bLineReadFailed = true;
+    return kFailed;
+}

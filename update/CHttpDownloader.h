@@ -1,0 +1,59 @@
+// The update engine's one way to the network: a GET accepted only with status 200 and a numeric
+// Content-Length, streamed into a local file or read as text lines. It shows the transfer
+// layer's message boxes; retrying is the caller's.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/afx/CFile.h"
+#include "platform/afx/CStdioFile.h"
+#include "platform/afx/CString.h"
+
+class CInternetSession;
+class CHttpDownloader;
+
+using DownloadProgressFunction = void (*)(void* context, CHttpDownloader* downloader);
+
+class CHttpDownloader {
+public:
+    static constexpr int kReady = 0;
+    static constexpr int kFailed = -1;  // final failure, or no further line
+    static constexpr int kRetry = -2;   // an internet failure: another attempt may succeed
+    static constexpr UINT kBufferSize = 1024;
+
+    CHttpDownloader(DownloadProgressFunction progress, void* progressContext);
+    CHttpDownloader(const CHttpDownloader&) = delete;
+    CHttpDownloader& operator=(const CHttpDownloader&) = delete;
+    ~CHttpDownloader();
+
+    // transferFlags: INTERNET_FLAG_TRANSFER_BINARY with a local path, INTERNET_FLAG_TRANSFER_ASCII
+    // without one. bShowErrors: show the box of an internet failure (the caller's last attempt).
+    int Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, bool bShowErrors);
+    // Bytes read and written, 0 at the end of the body, kFailed or kRetry.
+    int ReadChunk(bool bShowErrors);
+    // kReady with a line, kFailed at the end of the body or after a failure other than an
+    // internet failure (LineReadFailed tells which), kRetry after an internet failure.
+    int ReadLine(CString& line, bool bShowErrors);
+    bool LineReadFailed() const { return m_bLineReadFailed; }
+
+    // The caller ends a transfer itself: the local file, then the response.
+    void CloseLocalFile();
+    void CloseResponse();
+
+    CInternetSession* m_pSession = nullptr;
+    CStdioFile* m_pFile = nullptr;
+    CFile* m_pLocalFile = nullptr;
+    std::vector<char> m_pBuffer;
+    ULONGLONG m_dwContentLength = 0;
+    ULONGLONG m_dwReceived = 0;
+    DownloadProgressFunction m_pfnProgress = nullptr;
+    void* m_pProgressContext = nullptr;
+    DWORD m_dwLastTick = 0;
+
+private:
+    bool CheckResponse();
+    void CloseSessionAfterLocalFailure();
+
+    bool m_bLineReadFailed = false;
+};

@@ -1,0 +1,72 @@
+// The update engine's one object: owns the downloader, the client file list and the byte
+// counters, and is the argument of the update worker threads, which report to their window with
+// WM_UPDATE_NOTIFY.
+//
+// A window starts a worker: m_hNotifyWnd = its handle, m_bRunning = 1, (client update only)
+// m_bReportProgress = false, then m_hThread = _beginthreadex(..., proc, manager, ...), closing
+// the handle of an earlier worker first. Only the destructor stops a worker.
+#pragma once
+
+#include <atomic>
+#include <set>
+#include <vector>
+
+#include "platform/afx/CString.h"
+#include "update/CHttpDownloader.h"
+#include "update/FileListEntry.h"
+#include "update/UpdateNotify.h"
+
+class CUpdateManager {
+public:
+    static constexpr int kAttempts = 5;
+    static constexpr DWORD kRetryPauseMilliseconds = 500;
+
+    CUpdateManager();
+    CUpdateManager(const CUpdateManager&) = delete;
+    CUpdateManager& operator=(const CUpdateManager&) = delete;
+    // Stops a worker that still runs and waits for it.
+    ~CUpdateManager();
+
+    // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.
+    bool DownloadToFile(LPCWSTR url, LPCWSTR localPath);
+    bool DownloadLines(LPCWSTR url, std::vector<CString>& lines);
+
+    // The launcher update list and the version check.
+    bool CheckLauncherVersion();
+    // The client file list and local verification.
+    bool CheckClientFiles();
+    bool LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files);
+    bool VerifyLocalFiles(std::vector<FileListEntry>& files, ULONGLONG& totalSize);
+    // The patch download.
+    bool DownloadFiles();
+    void EnsureDirectory(const CString& folder);
+
+    HANDLE m_hThread = nullptr;
+    std::atomic<int> m_bRunning = 0;
+    HWND m_hNotifyWnd = nullptr;
+    CHttpDownloader m_downloader;
+    std::vector<FileListEntry> m_files;
+    ULONGLONG m_nTotalSize = 0;
+    ULONGLONG m_nTotalDone = 0;
+    std::set<CString> m_createdDirs;
+    std::atomic<bool> m_bReportProgress = true;
+    CString m_strFileListUrl;
+    CString m_strPatchUrl;
+    int m_nRetry = 0;
+
+    // To m_hNotifyWnd: Send waits until the window has handled the message.
+    void Send(UpdateNotifyCode code, LPARAM record = 0);
+    void Post(UpdateNotifyCode code);
+
+private:
+    bool ShowErrorsNow() const { return m_nRetry >= kAttempts - 1; }
+    // Counts an attempt and pauses; false when the attempts are used up.
+    bool NextAttempt();
+};
+
+// The launcher's own version, compared with line 0 of the launcher update list.
+extern const wchar_t* const kLauncherVersion;
+
+void DownloadProgressCallback(void* context, CHttpDownloader* downloader);
+unsigned LauncherUpdateThreadProc(void* manager);
+unsigned ClientUpdateThreadProc(void* manager);

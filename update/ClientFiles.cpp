@@ -1,0 +1,104 @@
+// The client file list and the verification of the local files, run by the client update worker.
+#include "platform/afx/CStdioFile.h"
+#include "platform/win/FileSystem.h"
+#include "platform/win/Text.h"
+#include "update/CMD5.h"
+#include "update/CUpdateManager.h"
+
+namespace {
+
+constexpr const wchar_t* kFileListName = L"ExecutableFileList.txt";
+constexpr const wchar_t* kTemporaryList = L"_filelist.txt";
+
+bool EntryExists(const CString& path)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(path, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+bool HasListedDigest(const CString& localPath, const CString& listedDigest)
+{
+    CMD5 md5;
+    md5.Init();
+    md5.AssignFile(localPath);
+    bool more;
+    do {
+        more = md5.ReadBlock();
+        md5.Transform();
+    } while (more);
+    md5.FormatDigest();
+    LPCWSTR digest = md5.GetDigest();
+    return digest && lstrcmpW(digest, listedDigest) == 0;
+}
+
+}  // namespace
+
+bool CUpdateManager::CheckClientFiles()
+{
+    if (!m_bRunning)
+        return false;
+    CString url;
+    url.Format(L"%s%s", m_strFileListUrl.GetString(), kFileListName);
+    if (!LoadFileList(url, m_files))
+        return false;
+    VerifyLocalFiles(m_files, m_nTotalSize);
+
+    auto* summary = new UpdateSummaryInfo;
+    summary->nFileCount = m_files.size();
+    summary->nTotalSize = m_nTotalSize;
+    Send(UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(summary));
+    if (m_files.empty())
+        Post(UN_FILES_DONE);
+    return true;
+}
+
+bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files)
+{
+    if (!m_bRunning)
+        return false;
+    files.clear();
+    DeleteFileW(kTemporaryList);
+    // A list that did not arrive whole is no list: nothing of it is read.
+    if (DownloadToFile(url, kTemporaryList)) {
+        CStdioFile list;
+        if (list.Open(kTemporaryList, CFile::modeRead | CFile::shareExclusive | CFile::typeText)) {
+            try {
+                CString line;
+                while (list.ReadString(line))
+                    files.push_back(FileListEntry::Parse(line));
+            } catch (const CFileException&) {
+                // a read error ends the list at that line
+            }
+            list.Close();
+        }
+    }
+    m_downloader.CloseLocalFile();
+    DeleteFileW(kTemporaryList);
+    return true;
+}
+
+bool CUpdateManager::VerifyLocalFiles(std::vector<FileListEntry>& files, ULONGLONG& totalSize)
+{
+    if (!m_bRunning)
+        return false;
+    totalSize = 0;
+    for (auto entry = files.begin(); entry != files.end();) {
+        if (!m_bRunning)
+            return false;
+        CString localPath = entry->LocalPath();
+        // A path that leaves the game folder is never read; the download refuses it.
+        bool current = FileListEntry::IsInsideGameFolder(localPath) && EntryExists(localPath) &&
+                       HasListedDigest(localPath, entry->strMD5);
+        if (current) {
+            entry = files.erase(entry);
+        } else {
+            totalSize += static_cast<ULONGLONG>(entry->nSize);
+            ++entry;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,60 @@
+// The patch download and the client update worker.
+#include "platform/win/FileSystem.h"
+#include "platform/win/MessageBox.h"
+#include "update/CUpdateManager.h"
+
+bool CUpdateManager::DownloadFiles()
+{
+    if (!m_bRunning)
+        return false;
+    for (const FileListEntry& entry : m_files) {
+        CString url;
+        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, L"Zorv_Data", entry.strPath.GetString());
+        CString localPath = entry.LocalPath();
+        if (!FileListEntry::IsInsideGameFolder(localPath)) {
+            CString text;
+            text.Format(L"OpenFile Error: %s", localPath.GetString());
+            MessageBoxW(nullptr, text, L"OpenFile Exception", MB_OK | MB_ICONERROR);
+            return false;
+        }
+        int lastSeparator = localPath.ReverseFind(L'\\');
+        if (lastSeparator >= 0)
+            EnsureDirectory(localPath.Left(lastSeparator));
+        if (!DownloadToFile(url, localPath))
+            return false;
+        m_nTotalDone += m_downloader.m_dwContentLength;
+
+        auto* info = new UpdateProgressInfo;
+        info->nTotalSize = m_nTotalSize;
+        info->nTotalDone = m_nTotalDone;
+        info->nFileSize = static_cast<ULONGLONG>(entry.nSize);
+        info->nFileDone = static_cast<ULONGLONG>(entry.nSize);
+        Send(UN_PROGRESS, reinterpret_cast<LPARAM>(info));
+    }
+    return true;
+}
+
+void CUpdateManager::EnsureDirectory(const CString& folder)
+{
+    if (m_createdDirs.count(folder))
+        return;
+    if (!PathFileExistsW(folder)) {
+        int lastSeparator = folder.ReverseFind(L'\\');
+        if (lastSeparator >= 0)
+            EnsureDirectory(folder.Left(lastSeparator));
+        CreateDirectoryW(folder, nullptr);
+    }
+    m_createdDirs.insert(folder);
+}
+
+unsigned ClientUpdateThreadProc(void* argument)
+{
+    auto* manager = static_cast<CUpdateManager*>(argument);
+    if (!manager->CheckClientFiles() || !manager->DownloadFiles()) {
+        manager->Send(UN_FAILED);
+        return 0;
+    }
+    if (!manager->m_files.empty())
+        manager->Post(UN_FILES_DONE);
+    return 0;
+}
