@@ -22,11 +22,25 @@ constexpr std::uint32_t kSine[64] = {
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391,
 };
-constexpr int kShift[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
-
 constexpr std::uint32_t RotateLeft(std::uint32_t value, int count)
 {
     return (value << count) | (value >> (32 - count));
+}
+
+// The four auxiliary functions of the rounds.
+constexpr std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return z ^ (x & (y ^ z)); }
+constexpr std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (z & (x ^ y)); }
+constexpr std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
+constexpr std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (x | ~z); }
+
+using Auxiliary = std::uint32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t);
+
+// One of the 64 steps, written out so that the compiler keeps the state in registers.
+template <Auxiliary function, int shift>
+inline void Step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t word,
+                 std::uint32_t constant)
+{
+    a = b + RotateLeft(a + function(b, c, d) + word + constant, shift);
 }
 
 }  // namespace
@@ -114,34 +128,70 @@ void CMD5::Transform()
         words[i] = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
     }
     std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3];
-    for (int step = 0; step < 64; ++step) {
-        int round = step / 16;
-        std::uint32_t f;
-        int index;
-        switch (round) {
-        case 0:
-            f = (b & c) | (~b & d);
-            index = step;
-            break;
-        case 1:
-            f = (d & b) | (~d & c);
-            index = (5 * step + 1) % 16;
-            break;
-        case 2:
-            f = b ^ c ^ d;
-            index = (3 * step + 5) % 16;
-            break;
-        default:
-            f = c ^ (b | ~d);
-            index = (7 * step) % 16;
-            break;
-        }
-        std::uint32_t next = b + RotateLeft(a + f + kSine[step] + words[index], kShift[round][step % 4]);
-        a = d;
-        d = c;
-        c = b;
-        b = next;
-    }
+    Step<F, 7>(a, b, c, d, words[0], kSine[0]);
+    Step<F, 12>(d, a, b, c, words[1], kSine[1]);
+    Step<F, 17>(c, d, a, b, words[2], kSine[2]);
+    Step<F, 22>(b, c, d, a, words[3], kSine[3]);
+    Step<F, 7>(a, b, c, d, words[4], kSine[4]);
+    Step<F, 12>(d, a, b, c, words[5], kSine[5]);
+    Step<F, 17>(c, d, a, b, words[6], kSine[6]);
+    Step<F, 22>(b, c, d, a, words[7], kSine[7]);
+    Step<F, 7>(a, b, c, d, words[8], kSine[8]);
+    Step<F, 12>(d, a, b, c, words[9], kSine[9]);
+    Step<F, 17>(c, d, a, b, words[10], kSine[10]);
+    Step<F, 22>(b, c, d, a, words[11], kSine[11]);
+    Step<F, 7>(a, b, c, d, words[12], kSine[12]);
+    Step<F, 12>(d, a, b, c, words[13], kSine[13]);
+    Step<F, 17>(c, d, a, b, words[14], kSine[14]);
+    Step<F, 22>(b, c, d, a, words[15], kSine[15]);
+    Step<G, 5>(a, b, c, d, words[1], kSine[16]);
+    Step<G, 9>(d, a, b, c, words[6], kSine[17]);
+    Step<G, 14>(c, d, a, b, words[11], kSine[18]);
+    Step<G, 20>(b, c, d, a, words[0], kSine[19]);
+    Step<G, 5>(a, b, c, d, words[5], kSine[20]);
+    Step<G, 9>(d, a, b, c, words[10], kSine[21]);
+    Step<G, 14>(c, d, a, b, words[15], kSine[22]);
+    Step<G, 20>(b, c, d, a, words[4], kSine[23]);
+    Step<G, 5>(a, b, c, d, words[9], kSine[24]);
+    Step<G, 9>(d, a, b, c, words[14], kSine[25]);
+    Step<G, 14>(c, d, a, b, words[3], kSine[26]);
+    Step<G, 20>(b, c, d, a, words[8], kSine[27]);
+    Step<G, 5>(a, b, c, d, words[13], kSine[28]);
+    Step<G, 9>(d, a, b, c, words[2], kSine[29]);
+    Step<G, 14>(c, d, a, b, words[7], kSine[30]);
+    Step<G, 20>(b, c, d, a, words[12], kSine[31]);
+    Step<H, 4>(a, b, c, d, words[5], kSine[32]);
+    Step<H, 11>(d, a, b, c, words[8], kSine[33]);
+    Step<H, 16>(c, d, a, b, words[11], kSine[34]);
+    Step<H, 23>(b, c, d, a, words[14], kSine[35]);
+    Step<H, 4>(a, b, c, d, words[1], kSine[36]);
+    Step<H, 11>(d, a, b, c, words[4], kSine[37]);
+    Step<H, 16>(c, d, a, b, words[7], kSine[38]);
+    Step<H, 23>(b, c, d, a, words[10], kSine[39]);
+    Step<H, 4>(a, b, c, d, words[13], kSine[40]);
+    Step<H, 11>(d, a, b, c, words[0], kSine[41]);
+    Step<H, 16>(c, d, a, b, words[3], kSine[42]);
+    Step<H, 23>(b, c, d, a, words[6], kSine[43]);
+    Step<H, 4>(a, b, c, d, words[9], kSine[44]);
+    Step<H, 11>(d, a, b, c, words[12], kSine[45]);
+    Step<H, 16>(c, d, a, b, words[15], kSine[46]);
+    Step<H, 23>(b, c, d, a, words[2], kSine[47]);
+    Step<I, 6>(a, b, c, d, words[0], kSine[48]);
+    Step<I, 10>(d, a, b, c, words[7], kSine[49]);
+    Step<I, 15>(c, d, a, b, words[14], kSine[50]);
+    Step<I, 21>(b, c, d, a, words[5], kSine[51]);
+    Step<I, 6>(a, b, c, d, words[12], kSine[52]);
+    Step<I, 10>(d, a, b, c, words[3], kSine[53]);
+    Step<I, 15>(c, d, a, b, words[10], kSine[54]);
+    Step<I, 21>(b, c, d, a, words[1], kSine[55]);
+    Step<I, 6>(a, b, c, d, words[8], kSine[56]);
+    Step<I, 10>(d, a, b, c, words[15], kSine[57]);
+    Step<I, 15>(c, d, a, b, words[6], kSine[58]);
+    Step<I, 21>(b, c, d, a, words[13], kSine[59]);
+    Step<I, 6>(a, b, c, d, words[4], kSine[60]);
+    Step<I, 10>(d, a, b, c, words[11], kSine[61]);
+    Step<I, 15>(c, d, a, b, words[2], kSine[62]);
+    Step<I, 21>(b, c, d, a, words[9], kSine[63]);
     m_state[0] += a;
     m_state[1] += b;
     m_state[2] += c;

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "update/FileListEntry.h"
+
+namespace {
+
+TEST(FileListEntry, ParsesEachFieldLayout)
+{
+    struct Case {
+        const wchar_t* line;
+        const wchar_t* path;
+        int version;
+        const wchar_t* md5;
+        long long size;
+    } cases[] = {
+        {L"a\\b.dat\t12\td41d8cd98f00b204e9800998ecf8427e\t1024", L"a\\b.dat", 12, L"d41d8cd98f00b204e9800998ecf8427e", 1024},
+        {L"a\t1\tm\t77\textra\t9", L"a", 1, L"m", 77},  // the size ends at the next TAB
+        {L"a\t3\t55", L"a", 3, L"", 55},                // two TABs: no MD5
+        {L"a\t66", L"a", 0, L"", 66},                   // one TAB: no version
+        {L"", L"", 0, L"", 0},
+        {L"123", L"", 0, L"", 123},                      // no TAB: the size from the whole line
+        {L"a\t 7x\tm\t  -5\r", L"a", 7, L"m", -5},       // white space, sign, text behind ignored
+        {L"a\tv\tm\tsize", L"a", 0, L"m", 0},
+        {L"\xef\xbb\xbf" L"a\t1\tm\t2", L"\xef\xbb\xbf" L"a", 1, L"m", 2},  // a BOM stays in the path
+        {L"a\t99999999999\tm\t5000000000", L"a", 2147483647, L"m", 5000000000LL},
+        {L"a\t1\tm\t99999999999999999999", L"a", 1, L"m", 9223372036854775807LL},
+        {L"a\t-99999999999\tm\t-99999999999999999999", L"a", -2147483647 - 1, L"m", -9223372036854775807LL - 1},
+    };
+    for (const Case& c : cases) {
+        FileListEntry entry = FileListEntry::Parse(c.line);
+        EXPECT_EQ(entry.strPath, c.path) << c.line;
+        EXPECT_EQ(entry.nVersion, c.version) << c.line;
+        EXPECT_EQ(entry.strMD5, c.md5) << c.line;
+        EXPECT_EQ(entry.nSize, c.size) << c.line;
+    }
+}
+
+TEST(FileListEntry, LocalPathRules)
+{
+    struct Case {
+        const wchar_t* listed;
+        const wchar_t* local;
+        bool inside;
+    } cases[] = {
+        {L"bin\\a$b.dat", L"Zorv_Data\\bin\\a b.dat", true},
+        {L"..\\DataSource\\x$y.pak", L"Zorv_Data\\..\\Data\\x y.pak", true},
+        {L"m\\..\\DataSource\\z", L"Zorv_Data\\m\\..\\Data\\z", true},
+        {L"..\\datasource\\z", L"Zorv_Data\\..\\datasource\\z", true},  // case matters
+        {L"", L"Zorv_Data\\", true},
+        {L"..\\..\\escape.txt", L"Zorv_Data\\..\\..\\escape.txt", false},
+        {L"a\\..\\..\\..\\x", L"Zorv_Data\\a\\..\\..\\..\\x", false},
+        {L"..\\Data\\..\\..\\x", L"Zorv_Data\\..\\Data\\..\\..\\x", false},
+        {L"../../etc/passwd", L"Zorv_Data\\../../etc/passwd", false},
+        {L"C:\\Windows\\x", L"Zorv_Data\\C:\\Windows\\x", false},
+        {L"ok\\.\\.\\file", L"Zorv_Data\\ok\\.\\.\\file", true},
+    };
+    for (const Case& c : cases) {
+        FileListEntry entry;
+        entry.strPath = c.listed;
+        EXPECT_EQ(entry.LocalPath(), c.local) << c.listed;
+        EXPECT_EQ(FileListEntry::IsInsideGameFolder(entry.LocalPath()), c.inside) << c.listed;
+    }
+    EXPECT_FALSE(FileListEntry::IsInsideGameFolder(CString(L"Zorv_Data\\a\0b", 13)));
+    EXPECT_FALSE(FileListEntry::IsInsideGameFolder(L"/etc/passwd"));
+    EXPECT_FALSE(FileListEntry::IsInsideGameFolder(L"\\root"));
+}
+
+}  // namespace
