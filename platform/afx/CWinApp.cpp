@@ -1,5 +1,7 @@
 #include "platform/afx/CWinApp.h"
 
+#include <gtk/gtk.h>
+
 #include "platform/win/FileSystem.h"
 
 namespace {
@@ -33,4 +35,14 @@ CWinApp::~CWinApp()
 CWinApp* AfxGetApp()
 {
     return g_app;
+}
+
+int AfxWinMain(int argc, char** argv)
+{
+    gtk_init_check(&argc, &argv);
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return 1;
+    app->InitInstance();
+    return app->ExitInstance();
 }

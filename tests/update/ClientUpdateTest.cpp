@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/win/Text.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestCertificates.h"
+#include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestSupport.h"
+
+namespace {
+
+constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";  // of ""
+constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";    // of "abc"
+
+std::string ReadAll(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class ClientUpdateTest : public ::testing::Test {
+protected:
+    ClientUpdateTest() { TestCertificates::TrustAuthority(); }
+
+    // Runs the client update worker to its end, as the client update window starts it: byte
+    // progress off until the summary has been handled.
+    void RunUpdate(const std::string& list)
+    {
+        server.Route("/list/ExecutableFileList.txt", Reply::Body(list));
+        RunUpdateWithListReply();
+    }
+    void RunUpdateWithListReply()
+    {
+        window.onNotify = [this](const Notification& n) {
+            if (n.code == UN_FILE_SUMMARY)
+                manager.m_bReportProgress = true;
+        };
+        manager.m_strFileListUrl = server.WideUrl(L"/list/");
+        manager.m_strPatchUrl = server.WideUrl(L"/patch/");
+        StartWorker(manager, window.hwnd, ClientUpdateThreadProc, false);
+        ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_FILES_DONE) > 0; }));
+        WaitForSingleObject(manager.m_hThread, INFINITE);
+        RunLoopUntil([] { return false; }, std::chrono::seconds(0));  // a late second UN_FILES_DONE would arrive here
+        for (int i = 0; i < 50; ++i)
+            g_main_context_iteration(nullptr, FALSE);
+    }
+
+    TemporaryFolder folder;
+    BoxRecorder boxes;
+    NotifyRecorder window;
+    TestServer server{TestServer::Https};
+    CUpdateManager manager;
+};
+
+TEST_F(ClientUpdateTest, FetchesWhatIsMissingOrDifferentIntoTheGameFolder)
+{
+    folder.WriteFile("Zorv_Data/current.dat", "abc");
+    folder.WriteFile("Zorv_Data/bin/changed.dll", "old");
+    server.Route("/patch/12/Zorv_Data/bin/changed.dll", Reply::Body("new dll"));
+    server.Route("/patch/12/Zorv_Data/bin/game$config.ini", Reply::Body("[game]"));
+    server.Route("/patch/13/DataSource/maps/arena.pak", Reply::Body(std::string(3000, 'm')));
+    std::string list = std::string("current.dat\t12\t") + kAbcDigest + "\t3\r\n" +
+                       "bin\\changed.dll\t12\t" + kAbcDigest + "\t7\r\n" +
+                       "bin\\game$config.ini\t12\t" + kEmptyDigest + "\t6\r\n" +
+                       "..\\DataSource\\maps\\arena.pak\t13\t" + kEmptyDigest + "\t3000\r\n";
+    RunUpdate(list);
+
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    const Notification& summary = window.received.front();
+    EXPECT_EQ(summary.summary.nFileCount, 3u);
+    EXPECT_EQ(summary.summary.nTotalSize, 7u + 6u + 3000u);
+    // The last per-file report counts every file.
+    const Notification* last = nullptr;
+    for (const Notification& n : window.received)
+        if (n.code == UN_PROGRESS)
+            last = &n;
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->progress.nTotalDone, 7u + 6u + 3000u);
+    EXPECT_EQ(last->progress.nFileSize, 3000u);
+    EXPECT_EQ(last->progress.nFileDone, 3000u);
+
+    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/bin/changed.dll"), "new dll");
+    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/bin/game config.ini"), "[game]");
+    EXPECT_EQ(ReadAll(folder.Path() / "Data/maps/arena.pak"), std::string(3000, 'm'));
+    EXPECT_EQ(server.RequestCount("/patch/12/Zorv_Data/current.dat"), 0u);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "_filelist.txt"));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    // Folders are ensured up to the first one that exists.
+    EXPECT_EQ(manager.m_createdDirs, (std::set<CString>{L"Zorv_Data\\bin", L"Zorv_Data\\..", L"Zorv_Data\\..\\Data",
+                                                         L"Zorv_Data\\..\\Data\\maps"}));
+}
+
+TEST_F(ClientUpdateTest, NothingPendingGivesOneSummaryAndOneDone)
+{
+    folder.WriteFile("Zorv_Data/a.dat", "abc");
+    RunUpdate(std::string("a.dat\t1\t") + kAbcDigest + "\t3\n");
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
+    EXPECT_EQ(window.received[0].summary.nTotalSize, 0u);
+}
+
+TEST_F(ClientUpdateTest, AListThatCannotBeFetchedIsAnEmptyList)
+{
+    server.Route("/list/ExecutableFileList.txt", Reply::Status(404));
+    RunUpdateWithListReply();
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, L"Http Error: 404, /list/ExecutableFileList.txt");
+}
+
+TEST_F(ClientUpdateTest, APartialListIsNeverRead)
+{
+    std::string list = std::string("a.dat\t1\t") + kAbcDigest + "\t3\nb.dat\t1\t" + kAbcDigest + "\t3\n";
+    server.Route("/list/ExecutableFileList.txt", Reply::Body(list).CutAfter(20));
+    RunUpdateWithListReply();
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
+    EXPECT_EQ(server.RequestCount("/patch/1/Zorv_Data/a.dat"), 0u);
+}
+
+TEST_F(ClientUpdateTest, TheFirstFailedFileEndsTheUpdate)
+{
+    server.Route("/patch/1/Zorv_Data/one", Reply::Body("1"));
+    server.Route("/patch/1/Zorv_Data/two", Reply::Status(404));
+    server.Route("/patch/1/Zorv_Data/three", Reply::Body("3"));
+    RunUpdate("one\t1\tx\t1\ntwo\t1\tx\t1\nthree\t1\tx\t1\n");
+    std::vector<WPARAM> codes = window.CodesWithoutProgress();
+    EXPECT_EQ(codes, (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+    size_t perFile = 0;
+    for (const Notification& n : window.received)
+        perFile += n.code == UN_PROGRESS && n.progress.nFileDone == 1 && n.progress.nTotalDone >= 1;
+    EXPECT_GE(perFile, 1u);
+    EXPECT_EQ(server.RequestCount("/patch/1/Zorv_Data/three"), 0u);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "Zorv_Data/one"));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, L"Http Error: 404, /patch/1/Zorv_Data/two");
+}
+
+TEST_F(ClientUpdateTest, PathsThatLeaveTheGameFolderAreRefused)
+{
+    folder.WriteFile("outside.txt", "abc");
+    server.Route("/patch/1/Zorv_Data/ok", Reply::Body("ok"));
+    server.Route("/patch/1/escape.txt", Reply::Body("evil"));
+    server.Route("/patch/1/outside.txt", Reply::Body("evil"));
+    std::string list = std::string("ok\t1\tx\t2\n..\\..\\outside.txt\t1\t") + kAbcDigest + "\t3\n";
+    RunUpdate(list);
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 2u);  // not digested, so still pending
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, L"OpenFile Error: Zorv_Data\\..\\..\\outside.txt");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"OpenFile Exception");
+    EXPECT_EQ(ReadAll(folder.Path() / "outside.txt"), "abc");
+    EXPECT_EQ(server.RequestCount("/patch/1/outside.txt"), 0u);
+    EXPECT_EQ(manager.m_createdDirs.count(L"Zorv_Data\\..\\.."), 0u);
+}
+
+TEST_F(ClientUpdateTest, TheListFollowsItsTextRules)
+{
+    // A blank line and a trailing line end make entries with an empty path; 0x1A ends the text.
+    std::string list = std::string("\xef\xbb\xbf") + "bom.dat\t1\tx\t5\n\nafter\t1\tx\t6\n\n\x1a" "hidden\t1\tx\t7\n";
+    server.Route("/patch/1/Zorv_Data/after", Reply::Body("a"));
+    RunUpdate(list);
+    ASSERT_FALSE(window.received.empty());
+    EXPECT_EQ(window.received[0].summary.nFileCount, 4u);
+    EXPECT_EQ(window.received[0].summary.nTotalSize, 5u + 0u + 6u + 0u);
+    EXPECT_EQ(window.received.back().code, UN_FAILED);  // the BOM path is not on the server
+}
+
+TEST_F(ClientUpdateTest, TheDestructorWaitsForAWorkerHeldInABox)
+{
+    // The box stays open until the main loop releases it, 300 ms after the destructor starts waiting.
+    std::mutex mutex;
+    std::condition_variable closed;
+    bool release = false;
+    auto previous = SetMessageBoxPresenter([&](HWND, const std::wstring&, const std::wstring&, UINT) {
+        std::unique_lock lock(mutex);
+        closed.wait(lock, [&] { return release; });
+        return IDOK;
+    });
+    server.Route("/list/ExecutableFileList.txt", Reply::Status(500));
+    std::unique_ptr<CUpdateManager> held = std::make_unique<CUpdateManager>();
+    held->m_strFileListUrl = server.WideUrl(L"/list/");
+    StartWorker(*held, window.hwnd, ClientUpdateThreadProc, false);
+    ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
+    auto releaseLater = [&] {
+        std::lock_guard lock(mutex);
+        release = true;
+        closed.notify_all();
+    };
+    g_timeout_add(300, [](gpointer data) -> gboolean {
+        (*static_cast<decltype(releaseLater)*>(data))();
+        return G_SOURCE_REMOVE;
+    }, &releaseLater);
+    DWORD started = timeGetTime();
+    held.reset();
+    EXPECT_GE(timeGetTime() - started, 250u);
+    SetMessageBoxPresenter(previous);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/CLauncherApp.h"
+#include "platform/win/FileSystem.h"
+#include "platform/win/Text.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestCertificates.h"
+#include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestSupport.h"
+#include "update/UpdateAddresses.h"
+
+namespace {
+
+class LauncherCheckTest : public ::testing::Test {
+protected:
+    LauncherCheckTest()
+    {
+        TestCertificates::TrustAuthority();
+        baseUrl = server.WideUrl(L"/zorv/patch_v3/");
+        kLauncherUpdateBaseUrl = baseUrl.c_str();
+        updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
+        theApp.m_strWebUrl.Empty();
+    }
+    ~LauncherCheckTest() override { std::filesystem::remove(updatePath); }
+
+    // Runs the self-update worker to its end, as the self-update window starts it.
+    void RunCheck(bool running = true)
+    {
+        CUpdateManager manager;
+        StartWorker(manager, window.hwnd, LauncherUpdateThreadProc, true, running ? 1 : 0);
+        ASSERT_TRUE(RunLoopUntil([&] {
+            return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0;
+        }));
+        WaitForSingleObject(manager.m_hThread, INFINITE);
+        fileListUrl = manager.m_strFileListUrl.str();
+        patchUrl = manager.m_strPatchUrl.str();
+    }
+
+    static std::string List(const std::string& version, const std::string& launcher = "https://h/new.exe")
+    {
+        return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
+    }
+
+    TemporaryFolder folder;
+    BoxRecorder boxes;
+    NotifyRecorder window;
+    TestServer server{TestServer::Https};
+    std::wstring baseUrl;
+    std::string updatePath;
+    std::wstring fileListUrl, patchUrl;
+};
+
+TEST_F(LauncherCheckTest, TheUpdatePathReplacesEveryLowerCaseExe)
+{
+    EXPECT_EQ(LauncherUpdatePath(L"/opt/zorv/ZorvLauncher.exe"), L"/opt/zorv/ZorvLauncher_update.exe");
+    EXPECT_EQ(LauncherUpdatePath(L"/opt/a.exe.d/ZorvLauncher.exe"), L"/opt/a_update.exe.d/ZorvLauncher_update.exe");
+    EXPECT_EQ(LauncherUpdatePath(L"/opt/ZorvLauncher.EXE"), L"/opt/ZorvLauncher.EXE");
+    // This test program is named with ".exe", so it has an update path of its own.
+    EXPECT_NE(updatePath, WideToUtf8(GetModuleFilePath()));
+}
+
+TEST_F(LauncherCheckTest, TheCurrentVersionStoresTheAddressesAndPostsCurrent)
+{
+    server.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(List("0.0.0.6") + "ignored sixth line\n"));
+    std::ofstream(updatePath) << "left from an earlier run";
+    RunCheck();
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_LAUNCHER_CURRENT}));
+    EXPECT_EQ(fileListUrl, L"https://h/list/");
+    EXPECT_EQ(patchUrl, L"https://h/patch/");
+    EXPECT_EQ(theApp.m_strWebUrl, L"https://h/web/index.html");
+    EXPECT_FALSE(std::filesystem::exists(updatePath));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].Header("Cache-Control"), "no-cache");
+}
+
+TEST_F(LauncherCheckTest, EveryOutcomeSendsItsMessagesInOrder)
+{
+    server.Route("/new.exe", Reply::Body("#!/bin/sh\necho new launcher\n"));
+    struct Case {
+        const char* name;
+        Reply list;
+        std::vector<WPARAM> codes;
+        bool updateFetched;
+        bool addressesStored;
+        size_t boxCount;
+    } cases[] = {
+        {"newer", Reply::Body(List("0.0.0.7", WideToUtf8(server.WideUrl(L"/new.exe")))),
+         {UN_LAUNCHER_UPDATING, UN_LAUNCHER_DOWNLOADED, UN_FAILED}, true, true, 0},
+        {"older", Reply::Body(List("0.0.0.5", WideToUtf8(server.WideUrl(L"/new.exe")))),
+         {UN_LAUNCHER_UPDATING, UN_LAUNCHER_DOWNLOADED, UN_FAILED}, true, true, 0},
+        {"blank after the version", Reply::Body(List("0.0.0.6 ", WideToUtf8(server.WideUrl(L"/new.exe")))),
+         {UN_LAUNCHER_UPDATING, UN_LAUNCHER_DOWNLOADED, UN_FAILED}, true, true, 0},
+        {"byte-order mark", Reply::Body(List("\xef\xbb\xbf" "0.0.0.6", WideToUtf8(server.WideUrl(L"/new.exe")))),
+         {UN_LAUNCHER_UPDATING, UN_LAUNCHER_DOWNLOADED, UN_FAILED}, true, true, 0},
+        {"crlf lines", Reply::Body("0.0.0.6\r\nx\r\nhttps://h/list/\r\nhttps://h/patch/\r\nhttps://h/web/index.html\r\n"),
+         {UN_LAUNCHER_CURRENT}, false, true, 0},
+        {"launcher not fetched", Reply::Body(List("0.0.0.7", WideToUtf8(server.WideUrl(L"/gone.exe")))),
+         {UN_LAUNCHER_UPDATING, UN_FAILED}, false, true, 1},
+        {"four lines", Reply::Body("0.0.0.6\na\nb\nc\n"), {UN_FAILED}, false, false, 0},
+        {"list not found", Reply::Status(404), {UN_FAILED}, false, false, 1},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.Route("/zorv/patch_v3/LauncherUpdate.txt", c.list);
+        window.received.clear();
+        theApp.m_strWebUrl.Empty();
+        size_t boxesBefore = boxes.Boxes().size();
+        RunCheck();
+        // The new launcher's download reports its byte progress too.
+        EXPECT_EQ(window.CodesWithoutProgress(), c.codes);
+        EXPECT_EQ(std::filesystem::exists(updatePath), c.updateFetched);
+        EXPECT_EQ(!fileListUrl.empty() && !theApp.m_strWebUrl.IsEmpty(), c.addressesStored);
+        EXPECT_EQ(boxes.Boxes().size() - boxesBefore, c.boxCount);
+        std::filesystem::remove(updatePath);
+    }
+    EXPECT_EQ(boxes.Boxes().back().text, L"Http Error: 404, /zorv/patch_v3/LauncherUpdate.txt");
+}
+
+TEST_F(LauncherCheckTest, AStoppedManagerTouchesNothing)
+{
+    server.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(List("0.0.0.6")));
+    std::ofstream(updatePath) << "kept";
+    RunCheck(false);
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FAILED}));
+    EXPECT_TRUE(std::filesystem::exists(updatePath));
+    EXPECT_EQ(server.Requests().size(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// What the update engine's tests share: a window that records the notifications, a recorder of
+// message boxes, and a manager ready to run transfers.
+#pragma once
+
+#include <glib.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/win/MessageBox.h"
+#include "platform/win/Threads.h"
+#include "platform/win/WindowHandles.h"
+#include "update/CUpdateManager.h"
+
+struct Notification {
+    WPARAM code;
+    UpdateSummaryInfo summary;
+    UpdateProgressInfo progress;
+};
+
+// A plain window on the main thread that keeps each notification and frees its record.
+class NotifyRecorder : public WindowProcedure {
+public:
+    NotifyRecorder() : hwnd(RegisterWindowHandle(this)) { SetWindowDelivery(hwnd, true); }
+    ~NotifyRecorder() { UnregisterWindowHandle(hwnd); }
+
+    LRESULT WindowProc(UINT message, WPARAM code, LPARAM record) override
+    {
+        if (message != WM_UPDATE_NOTIFY)
+            return 0;
+        Notification n{code, {}, {}};
+        if (code == UN_FILE_SUMMARY) {
+            n.summary = *reinterpret_cast<UpdateSummaryInfo*>(record);
+            delete reinterpret_cast<UpdateSummaryInfo*>(record);
+        } else if (code == UN_PROGRESS) {
+            n.progress = *reinterpret_cast<UpdateProgressInfo*>(record);
+            delete reinterpret_cast<UpdateProgressInfo*>(record);
+        }
+        received.push_back(n);
+        if (onNotify)
+            onNotify(n);
+        return 0;
+    }
+
+    std::vector<WPARAM> Codes() const
+    {
+        std::vector<WPARAM> codes;
+        for (const Notification& n : received)
+            codes.push_back(n.code);
+        return codes;
+    }
+    std::vector<WPARAM> CodesWithoutProgress() const
+    {
+        std::vector<WPARAM> codes;
+        for (const Notification& n : received)
+            if (n.code != UN_PROGRESS)
+                codes.push_back(n.code);
+        return codes;
+    }
+    size_t Count(WPARAM code) const
+    {
+        size_t count = 0;
+        for (const Notification& n : received)
+            count += n.code == code;
+        return count;
+    }
+
+    HWND hwnd;
+    std::vector<Notification> received;
+    std::function<void(const Notification&)> onNotify;
+};
+
+struct ShownBox {
+    std::wstring text;
+    std::wstring caption;
+    UINT type;
+};
+
+// Replaces the GTK box with a recorder for the test's life.
+class BoxRecorder {
+public:
+    BoxRecorder()
+    {
+        m_previous = SetMessageBoxPresenter([this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+            std::lock_guard lock(m_mutex);
+            EXPECT_EQ(owner, nullptr);
+            m_boxes.push_back({text, caption, type});
+            return IDOK;
+        });
+    }
+    ~BoxRecorder() { SetMessageBoxPresenter(m_previous); }
+
+    std::vector<ShownBox> Boxes() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_boxes;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<ShownBox> m_boxes;
+    MessageBoxPresenter m_previous;
+};
+
+// Runs the main loop until done() or the limit.
+inline bool RunLoopUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30))
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        if (!g_main_context_iteration(nullptr, FALSE))
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Starts a worker the way the update windows do.
+inline void StartWorker(CUpdateManager& manager, HWND window, ThreadProcedure procedure, bool reportProgress,
+                        int running = 1)
+{
+    manager.m_hNotifyWnd = window;
+    manager.m_bRunning = running;
+    manager.m_bReportProgress = reportProgress;
+    manager.m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, &manager, 0, nullptr));
+}
