@@ -42,7 +42,7 @@ bool IsRunningExecutable(LPCWSTR localPath)
 
 CHttpDownloader::CHttpDownloader(DownloadProgressFunction progress, void* progressContext)
     : m_pSession(new CInternetSession(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)),
-      m_pLocalFile(new CFile),
+      m_pLocalFile(new CStdioFile),
       m_pBuffer(kBufferSize),
       m_pfnProgress(progress),
       m_pProgressContext(progressContext)
@@ -57,10 +57,26 @@ CHttpDownloader::~CHttpDownloader()
     delete m_pSession;
 }
 
-void CHttpDownloader::CloseLocalFile()
+bool CHttpDownloader::CloseLocalFile()
 {
-    if (m_pLocalFile->IsOpen())
+    if (!m_pLocalFile->IsOpen())
+        return true;
+    try {
         m_pLocalFile->Close();
+        return true;
+    } catch (const CFileException& e) {
+        ShowError(e.GetErrorMessage(), L"File Exception");
+        return false;
+    }
+}
+
+void CHttpDownloader::DiscardLocalFile()
+{
+    try {
+        m_pLocalFile->Close();
+    } catch (const CFileException&) {
+        // what was not written belonged to a transfer that had already failed
+    }
 }
 
 void CHttpDownloader::CloseResponse()
@@ -84,7 +100,7 @@ void CHttpDownloader::CloseSessionAfterLocalFailure()
 int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, bool bShowErrors)
 {
     CloseResponse();
-    CloseLocalFile();
+    DiscardLocalFile();
     m_dwContentLength = 0;
     m_dwReceived = 0;
     m_dwLastTick = 0;

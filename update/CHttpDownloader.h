@@ -37,13 +37,17 @@ public:
     int ReadLine(CString& line, bool bShowErrors);
     bool LineReadFailed() const { return m_bLineReadFailed; }
 
-    // The caller ends a transfer itself: the local file, then the response.
-    void CloseLocalFile();
+    // The caller ends a transfer itself: the local file, then the response. The local file is
+    // written through a buffer: false, after the "File Exception" box, when its last bytes could
+    // not be written.
+    bool CloseLocalFile();
+    // Closes the local file of a transfer that did not succeed, reporting nothing.
+    void DiscardLocalFile();
     void CloseResponse();
 
     CInternetSession* m_pSession = nullptr;
     CStdioFile* m_pFile = nullptr;
-    CFile* m_pLocalFile = nullptr;
+    CStdioFile* m_pLocalFile = nullptr;
     std::vector<char> m_pBuffer;
     ULONGLONG m_dwContentLength = 0;
     ULONGLONG m_dwReceived = 0;

@@ -73,9 +73,9 @@ bool CUpdateManager::DownloadToFile(LPCWSTR url, LPCWSTR localPath)
             n = m_downloader.ReadChunk(ShowErrorsNow());
         } while (n > 0);
         if (n == 0) {
-            m_downloader.CloseLocalFile();
+            bool written = m_downloader.CloseLocalFile();
             m_downloader.CloseResponse();
-            return true;
+            return written;
         }
         if (n == CHttpDownloader::kRetry && NextAttempt())
             continue;

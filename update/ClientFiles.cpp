@@ -76,7 +76,7 @@ bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files
             list.Close();
         }
     }
-    m_downloader.CloseLocalFile();
+    m_downloader.DiscardLocalFile();
     DeleteFileW(kTemporaryList);
     return true;
 }

@@ -17,8 +17,49 @@ BOOL CStdioFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
     return CFile::Open(path, openFlags, error);
 }
 
+CStdioFile::~CStdioFile()
+{
+    try {
+        Flush();
+    } catch (const CFileException&) {
+        // a destructor cannot report it; callers that care close the file themselves
+    }
+}
+
+void CStdioFile::Write(const void* buffer, UINT count)
+{
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    if (m_pending.size() + count > kBufferSize)
+        Flush();
+    if (count >= kBufferSize) {
+        CFile::Write(bytes, count);
+        return;
+    }
+    m_pending.insert(m_pending.end(), bytes, bytes + count);
+}
+
+void CStdioFile::Flush()
+{
+    if (m_pending.empty() || !IsOpen())
+        return;
+    std::vector<unsigned char> pending;
+    pending.swap(m_pending);
+    CFile::Write(pending.data(), static_cast<UINT>(pending.size()));
+}
+
 void CStdioFile::Close()
 {
+    if (IsOpen()) {
+        try {
+            Flush();
+        } catch (const CFileException&) {
+            CFile::Close();
+            m_buffer.clear();
+            m_position = 0;
+            throw;
+        }
+    }
+    m_pending.clear();
     m_buffer.clear();
     m_position = 0;
     m_textEnded = false;

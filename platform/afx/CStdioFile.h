@@ -1,5 +1,6 @@
-// CStdioFile: a buffered text file. ReadString reads one byte as one character; LF ends a line
-// and a CR right before it is dropped; a byte 0x1A ends the text.
+// CStdioFile: a buffered file. ReadString reads one byte as one character; LF ends a line and a
+// CR right before it is dropped; a byte 0x1A ends the text. Writes are buffered: Flush and Close
+// write out what is pending and throw CFileException when that fails.
 #pragma once
 
 #include <vector>
@@ -9,7 +10,10 @@
 class CStdioFile : public CFile {
 public:
     BOOL Open(LPCWSTR path, UINT openFlags, CFileException* error = nullptr) override;
+    ~CStdioFile() override;
     UINT Read(void* buffer, UINT count) override;
+    void Write(const void* buffer, UINT count) override;
+    void Flush();
     void Close() override;
     // FALSE at the end of the text, the line untouched. Throws CFileException on a failed read.
     virtual BOOL ReadString(CString& line);
@@ -18,6 +22,7 @@ private:
     bool FillBuffer();
 
     std::vector<unsigned char> m_buffer;
+    std::vector<unsigned char> m_pending;
     size_t m_position = 0;
     bool m_textEnded = false;
 };

@@ -72,17 +72,19 @@ TEST_F(TransfersTest, ResponsesToAFileTransfer)
         auto shown = boxes.Boxes();
         if (c.box) {
             ASSERT_EQ(shown.size(), boxesBefore + 1);
-            if (*c.box)
+            if (*c.box) {
                 EXPECT_EQ(shown.back().text, c.box);
-            else
+            } else {
                 EXPECT_FALSE(shown.back().text.empty());
+            }
             EXPECT_EQ(shown.back().caption, c.title);
             EXPECT_EQ(shown.back().type, static_cast<UINT>(MB_OK | MB_ICONERROR));
         } else {
             EXPECT_EQ(shown.size(), boxesBefore);
         }
-        if (c.content)
+        if (c.content) {
             EXPECT_EQ(ReadAll(folder.Path() / (std::string(c.name) + ".bin")), c.content);
+        }
     }
     // The redirect was followed to the final answer.
     EXPECT_EQ(server.RequestCount("/ok"), 2u);
@@ -151,6 +153,16 @@ TEST_F(TransfersTest, ALocalFileThatCannotBeCreatedEndsTheSession)
     EXPECT_EQ(server.RequestCount("/a"), 1u);
     EXPECT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[1].caption, L"OpenURL Exception");
+}
+
+TEST_F(TransfersTest, BytesThatCannotBeWrittenFailTheTransfer)
+{
+    TestServer server(TestServer::Https);
+    server.Route("/a", Reply::Body("a body that does not fit"));
+    EXPECT_FALSE(manager.DownloadToFile(server.WideUrl(L"/a").c_str(), L"/dev/full"));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"File Exception");
+    EXPECT_EQ(server.RequestCount("/a"), 1u);
 }
 
 TEST_F(TransfersTest, TheRunningExecutableIsNeverWritten)

@@ -78,4 +78,25 @@ TEST(CFile, CreateWriteAndFailures)
     std::filesystem::remove_all(folder);
 }
 
+TEST(CStdioFile, WritesAreBufferedAndAFailedFlushIsReported)
+{
+    auto path = TempFile("");
+    {
+        CStdioFile file;
+        ASSERT_TRUE(file.Open(CString(path.wstring()), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary));
+        std::string chunk(1024, 'w');
+        for (int i = 0; i < 200; ++i)
+            file.Write(chunk.data(), 1024);
+        file.Close();
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), 200u * 1024);
+    std::filesystem::remove(path);
+
+    CStdioFile full;
+    ASSERT_TRUE(full.Open(L"/dev/full", CFile::modeWrite | CFile::typeBinary));
+    full.Write("x", 1);  // held in the buffer
+    EXPECT_THROW(full.Close(), CFileException);
+    EXPECT_FALSE(full.IsOpen());
+}
+
 }  // namespace
