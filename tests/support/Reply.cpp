@@ -1,0 +1,87 @@
+#include "tests/support/Reply.h"
+
+Reply Reply::Body(std::string body, int status)
+{
+    Reply reply;
+    reply.status = status;
+    reply.body = std::move(body);
+    return reply;
+}
+
+Reply Reply::Page(std::string html)
+{
+    return Body(std::move(html)).Header("Content-Type", "text/html; charset=utf-8");
+}
+
+Reply Reply::Status(int status)
+{
+    return Body("", status);
+}
+
+Reply Reply::Redirect(std::string location, int status)
+{
+    return Status(status).Header("Location", std::move(location));
+}
+
+Reply Reply::Generated(std::uint64_t length)
+{
+    Reply reply;
+    reply.generated = true;
+    reply.generatedLength = length;
+    return reply;
+}
+
+Reply Reply::Reset()
+{
+    Reply reply;
+    reply.kind = Kind::Reset;
+    return reply;
+}
+
+Reply Reply::Hangup()
+{
+    Reply reply;
+    reply.kind = Kind::Hangup;
+    return reply;
+}
+
+Reply Reply::Raw(std::string bytes)
+{
+    Reply reply;
+    reply.kind = Kind::Raw;
+    reply.body = std::move(bytes);
+    return reply;
+}
+
+Reply& Reply::Header(std::string name, std::string value)
+{
+    headers.emplace_back(std::move(name), std::move(value));
+    return *this;
+}
+
+Reply& Reply::Chunked()
+{
+    chunked = true;
+    return *this;
+}
+
+Reply& Reply::CutAfter(std::uint64_t bytes)
+{
+    cut = true;
+    cutAfter = bytes;
+    return *this;
+}
+
+Reply& Reply::StallBeforeHeaders(std::chrono::milliseconds duration)
+{
+    stallBeforeHeaders = duration;
+    return *this;
+}
+
+Reply& Reply::StallAfter(std::uint64_t bytes, std::chrono::milliseconds duration)
+{
+    stallInBody = true;
+    stallAfterBytes = bytes;
+    stallInBodyDuration = duration;
+    return *this;
+}
