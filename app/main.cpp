@@ -2,11 +2,11 @@
 // draws its bitmaps 1:1; here the window and page scale are pinned at 1 before GTK starts.
 #include <cstdlib>
 
-#include "platform/afx/CWinApp.h"
+#include "app/CLauncherApp.h"
 
 int main(int argc, char** argv)
 {
     setenv("GDK_SCALE", "1", 1);
     setenv("GDK_DPI_SCALE", "1", 1);
-    return AfxWinMain(argc, argv);
+    return AfxWinMain(theApp, argc, argv);
 }

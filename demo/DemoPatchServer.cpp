@@ -1,49 +1,69 @@
-// The local demo patch server: serves a folder over HTTPS on 127.0.0.1 until it is stopped.
-//   zorv_demo_server PORT CERTIFICATE KEY FOLDER
+// The local demo patch server: serves a folder on 127.0.0.1 over HTTPS (the patch server) and
+// over plain HTTP (the game's page, which the embedded browser checks against the system's
+// certificate store only) until it is stopped.
+//   zorv_demo_server HTTPS-PORT HTTP-PORT CERTIFICATE KEY FOLDER
 #include <httplib.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace {
 
-httplib::SSLServer* g_server = nullptr;
+httplib::SSLServer* g_secure = nullptr;
+httplib::Server* g_plain = nullptr;
 
 void Stop(int)
 {
-    if (g_server)
-        g_server->stop();
+    if (g_secure)
+        g_secure->stop();
+    if (g_plain)
+        g_plain->stop();
+}
+
+bool SetUp(httplib::Server& server, const char* folder, const char* scheme)
+{
+    if (!server.set_mount_point("/", folder)) {
+        std::fprintf(stderr, "demo server: no folder %s\n", folder);
+        return false;
+    }
+    server.set_logger([scheme](const httplib::Request& request, const httplib::Response& response) {
+        std::fprintf(stderr, "demo server: %s GET %s -> %d\n", scheme, request.path.c_str(), response.status);
+    });
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s PORT CERTIFICATE KEY FOLDER\n", argv[0]);
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: %s HTTPS-PORT HTTP-PORT CERTIFICATE KEY FOLDER\n", argv[0]);
         return 2;
     }
-    int port = std::atoi(argv[1]);
-    httplib::SSLServer server(argv[2], argv[3]);
-    if (!server.is_valid()) {
-        std::fprintf(stderr, "demo server: cannot use the certificate %s and key %s\n", argv[2], argv[3]);
+    int securePort = std::atoi(argv[1]);
+    int plainPort = std::atoi(argv[2]);
+    httplib::SSLServer secure(argv[3], argv[4]);
+    httplib::Server plain;
+    if (!secure.is_valid()) {
+        std::fprintf(stderr, "demo server: cannot use the certificate %s and key %s\n", argv[3], argv[4]);
         return 1;
     }
-    if (!server.set_mount_point("/", argv[4])) {
-        std::fprintf(stderr, "demo server: no folder %s\n", argv[4]);
+    if (!SetUp(secure, argv[5], "https") || !SetUp(plain, argv[5], "http"))
         return 1;
-    }
-    server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
-        std::fprintf(stderr, "demo server: %s %s -> %d\n", request.method.c_str(), request.path.c_str(), response.status);
-    });
-    g_server = &server;
+    g_secure = &secure;
+    g_plain = &plain;
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
-    if (!server.listen("127.0.0.1", port)) {
-        std::fprintf(stderr, "demo server: cannot listen on 127.0.0.1:%d\n", port);
-        return 1;
-    }
+    bool plainListening = true;
+    std::thread plainThread([&] { plainListening = plain.listen("127.0.0.1", plainPort); });
+    if (!secure.listen("127.0.0.1", securePort))
+        std::fprintf(stderr, "demo server: cannot listen on 127.0.0.1:%d\n", securePort);
+    plain.stop();
+    plainThread.join();
+    if (!plainListening)
+        std::fprintf(stderr, "demo server: cannot listen on 127.0.0.1:%d\n", plainPort);
     return 0;
 }

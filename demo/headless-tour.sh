@@ -18,7 +18,7 @@ shot() {
 
 declare -A seen
 clicked=
-deadline=$((SECONDS + 180))
+deadline=$((SECONDS + 90))
 while [ $SECONDS -lt $deadline ]; do
   for id in $(xdotool search --onlyvisible --name '^Zorv' 2>/dev/null); do
     [ -n "${seen[$id]:-}" ] && continue
@@ -45,6 +45,11 @@ while [ $SECONDS -lt $deadline ]; do
   fi
   sleep 0.1
 done
+if kill -0 "$launcher_pid" 2>/dev/null; then
+  shot still-running
+  echo "the launcher did not finish the road in time; ending it"
+  kill "$launcher_pid"
+fi
 wait "$launcher_pid"
 echo "the launcher ended with $?"
 sleep "$ZORV_GAME_SECONDS"

@@ -6,6 +6,8 @@ set -euo pipefail
 work=$1 port=$2 build=$3
 demo=$(cd "$(dirname "$0")" && pwd)
 base=https://127.0.0.1:$port/zorv
+# The page goes over plain HTTP: the browser trusts only the system's certificate store.
+page=http://127.0.0.1:$((port + 1))/zorv/web/index.html
 
 mkdir -p "$work/certs"
 (
@@ -25,7 +27,7 @@ cp "$build/demo/Zorv.exe" "$patch/12/Zorv.exe"
 head -c 6000000 /dev/urandom > "$patch/12/DataSource/maps/arena.pak"
 printf 'The README of the demo client.\n' > "$patch/12/Zorv_Data/readme.txt"
 
-printf '%s\n' 0.0.0.6 "$base/patch_v3/ZorvLauncher.exe" "$base/filelist/" "$base/patch/" "$base/web/index.html" \
+printf '%s\n' 0.0.0.6 "$base/patch_v3/ZorvLauncher.exe" "$base/filelist/" "$base/patch/" "$page" \
   > "$site/zorv/patch_v3/LauncherUpdate.txt"
 
 # listed path, version, file on the server

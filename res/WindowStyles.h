@@ -10,6 +10,8 @@ constexpr std::uint32_t WS_VISIBLE = 0x10000000;
 constexpr std::uint32_t WS_BORDER = 0x00800000;
 constexpr std::uint32_t WS_GROUP = 0x00020000;
 constexpr std::uint32_t WS_TABSTOP = 0x00010000;
+constexpr std::uint32_t WS_CLIPSIBLINGS = 0x04000000;
+constexpr std::uint32_t WS_CLIPCHILDREN = 0x02000000;
 
 constexpr std::uint32_t WS_EX_TRANSPARENT = 0x00000020;
 constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000;

@@ -37,12 +37,9 @@ CWinApp* AfxGetApp()
     return g_app;
 }
 
-int AfxWinMain(int argc, char** argv)
+int AfxWinMain(CWinApp& app, int argc, char** argv)
 {
     gtk_init_check(&argc, &argv);
-    CWinApp* app = AfxGetApp();
-    if (!app)
-        return 1;
-    app->InitInstance();
-    return app->ExitInstance();
+    app.InitInstance();
+    return app.ExitInstance();
 }

@@ -23,8 +23,8 @@ public:
 
 CWinApp* AfxGetApp();
 // The program's entry: opens the display when there is one, then runs the application object's
-// InitInstance; a FALSE result goes straight to ExitInstance, whose result is the exit code.
-// This platform has no message loop of the class library's own: InitInstance runs its windows.
-int AfxWinMain(int argc, char** argv);
+// InitInstance and ExitInstance, whose result is the exit code. This platform has no message loop
+// of the class library's own: InitInstance runs its windows.
+int AfxWinMain(CWinApp& app, int argc, char** argv);
 // The application's name when no application object exists yet.
 CString AfxGetAppName();
