@@ -29,7 +29,6 @@ int main(int argc, char** argv)
     }
     GtkWidget* label = gtk_label_new(nullptr);
     gtk_label_set_markup(GTK_LABEL(label), text.c_str());
-    gtk_label_set_selectable(GTK_LABEL(label), TRUE);
     gtk_container_add(GTK_CONTAINER(window), label);
     g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
     gtk_widget_show_all(window);

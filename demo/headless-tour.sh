@@ -34,6 +34,8 @@ while [ $SECONDS -lt $deadline ]; do
       clicked=1
     else
       shot update-window
+      sleep 1.5
+      xdotool getwindowname "$id" > /dev/null 2>&1 && shot update-window-later
     fi
   done
   if ! kill -0 "$launcher_pid" 2>/dev/null; then
