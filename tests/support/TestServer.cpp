@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -111,7 +112,9 @@ SSL_CTX* NewTlsContext(const std::string& certificatePem, const std::string& key
 
 }  // namespace
 
-TestServer::TestServer(Scheme scheme) : m_scheme(scheme)
+TestServer::TestServer(Scheme scheme) : TestServer(scheme, 0) {}
+
+TestServer::TestServer(Scheme scheme, int port) : m_scheme(scheme)
 {
     // A client that goes away mid-answer must not end the test process.
     std::signal(SIGPIPE, SIG_IGN);
@@ -134,9 +137,13 @@ TestServer::TestServer(Scheme scheme) : m_scheme(scheme)
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_listener < 0)
         fail("socket");
+    int reuse = 1;
+    if (port != 0 && ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0)
+        fail("setsockopt");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
     socklen_t length = sizeof address;
     if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         ::listen(m_listener, 64) != 0 ||

@@ -1,7 +1,8 @@
-// An HTTP or HTTPS server on a free port of 127.0.0.1, in the test's own process. It answers
-// from a table the test fills (by request path), else from a served folder, else 404, and records
-// every request it reads. Stopped, and all its threads joined, by the destructor. SIGPIPE is
-// ignored in the process from the first server on, so a client that goes away ends no test.
+// An HTTP or HTTPS server on 127.0.0.1 (a free port unless one is given), in the test's own
+// process. It answers from a table the test fills (by request path), else from a served folder,
+// else 404, and records every request it reads. Stopped, and all its threads joined, by the
+// destructor. SIGPIPE is ignored in the process from the first server on, so a client that goes
+// away ends no test.
 //
 //   TestServer server(TestServer::Https);        // trusted after TestCertificates::TrustAuthority()
 //   server.Route("/a", Reply::Body("x"));
@@ -33,6 +34,9 @@ public:
     enum Scheme { Http, Https, HttpsUntrusted };
 
     explicit TestServer(Scheme scheme = Http);
+    // port 0: a free port. A given port is bound with SO_REUSEADDR, so that tests run one after
+    // another can take it again while old connections linger in TIME_WAIT.
+    TestServer(Scheme scheme, int port);
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
     ~TestServer();

@@ -72,3 +72,19 @@ TEST(TestServer, ServesAFolderAndNothingOutsideIt)
         EXPECT_EQ(answer.body, c.body) << c.path;
     }
 }
+
+TEST(TestServer, ListensOnAGivenPortAgainOnceTheFormerServerHasGone)
+{
+    int port;
+    {
+        TestServer first;
+        port = first.Port();
+        first.Route("/a", Reply::Body("first"));
+        EXPECT_EQ(Get(first.WideUrl(L"/a")).body, "first");
+        EXPECT_THROW(TestServer(TestServer::Http, port), std::runtime_error);
+    }
+    TestServer again(TestServer::Http, port);
+    again.Route("/a", Reply::Body("again"));
+    EXPECT_EQ(again.Port(), port);
+    EXPECT_EQ(Get(again.WideUrl(L"/a")).body, "again");
+}

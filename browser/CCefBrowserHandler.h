@@ -1,0 +1,45 @@
+// CCefBrowserHandler: the client of the main window's browser, in the browser process. It acts
+// on the page's "StartGame" and "OpenWeb", keeps the list of live browsers, loads every link meant
+// for a new tab, popup or window into the main frame, and shows an error page for a failed load.
+// The engine calls it on the GTK main thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <list>
+
+#include "platform/cef/CefClient.h"
+
+class CCefBrowserHandler : public CefClient,
+                           public CefDisplayHandler,
+                           public CefLifeSpanHandler,
+                           public CefLoadHandler {
+public:
+    CefRefPtr<CefDisplayHandler> GetDisplayHandler() override;
+    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override;
+    CefRefPtr<CefLoadHandler> GetLoadHandler() override;
+    bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, CefProcessId sourceProcess,
+                                  CefRefPtr<CefProcessMessage> message) override;
+
+    bool OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, const CefString& targetUrl,
+                       const CefString& targetFrameName, cef_window_open_disposition_t targetDisposition,
+                       bool userGesture, const CefPopupFeatures& popupFeatures, CefWindowInfo& windowInfo,
+                       CefRefPtr<CefClient>& client, CefBrowserSettings& settings, bool* noJavascriptAccess) override;
+    void OnAfterCreated(CefRefPtr<CefBrowser> browser) override;
+    bool DoClose(CefRefPtr<CefBrowser> browser) override;
+    void OnBeforeClose(CefRefPtr<CefBrowser> browser) override;
+
+    void OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, ErrorCode errorCode,
+                     const CefString& errorText, const CefString& failedUrl) override;
+
+    void AddRef() const override;
+    bool Release() const override;
+    bool HasOneRef() const override;
+
+private:
+    void StartGame(const CefString& parameter);
+    void OpenWeb(const CefString& address);
+
+    std::list<CefRefPtr<CefBrowser>> m_browserList;
+    mutable std::atomic<std::int32_t> m_refCount{0};
+};

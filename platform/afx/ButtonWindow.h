@@ -1,0 +1,22 @@
+// A "Button" control: a press captures the pointer and pushes the button, WM_MOUSEMOVE while
+// captured pushes it only while the pointer is over it, and a release over the pushed button
+// sends BN_CLICKED to the dialog. An owner-drawn button (BS_OWNERDRAW) paints through
+// WM_DRAWITEM to its dialog, which reflects it to the control; ODS_SELECTED while pushed.
+// Buttons take no keyboard focus here.
+#pragma once
+
+#include "platform/afx/ControlWindow.h"
+
+class ButtonWindow : public ControlWindow {
+public:
+    using ControlWindow::ControlWindow;
+
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void SetPushed(bool pushed);
+    bool Contains(LPARAM point) const;
+
+    bool m_bCaptured = false;
+    bool m_bPushed = false;
+};

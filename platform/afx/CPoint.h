@@ -1,0 +1,10 @@
+// CPoint: a POINT with constructors.
+#pragma once
+
+#include "platform/win/GdiTypes.h"
+
+class CPoint : public POINT {
+public:
+    CPoint() = default;
+    CPoint(int initX, int initY) : POINT{initX, initY} {}
+};

@@ -1,0 +1,96 @@
+#include "platform/cef/CefEngine.h"
+
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "platform/cef/CefBuildId.h"
+
+namespace {
+
+std::unique_ptr<CefEngine> g_engine;
+
+double ParseScaleFactor(const CefString& value)
+{
+    std::string text = value.ToString();
+    char* end = nullptr;
+    double scale = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0' && scale > 0 ? scale : 0;
+}
+
+WebKitWebContext* NewWebContext(const CefSettings& settings)
+{
+    if (settings.cache_path.empty())
+        return webkit_web_context_new();
+    std::string folder = CefEngine::CacheDirectory();
+    WebKitWebsiteDataManager* data = webkit_website_data_manager_new(
+        "base-cache-directory", folder.c_str(), "base-data-directory", folder.c_str(), nullptr);
+    std::string cookies = folder + "/cookies.sqlite";
+    webkit_cookie_manager_set_persistent_storage(webkit_website_data_manager_get_cookie_manager(data),
+                                                 cookies.c_str(), WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+    WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(data);
+    g_object_unref(data);
+    return context;
+}
+
+}  // namespace
+
+CefEngine* CefEngine::Get()
+{
+    return g_engine.get();
+}
+
+bool CefEngine::Start(const CefMainArgs& args, const CefSettings& settings, CefRefPtr<CefApp> application)
+{
+    if (g_engine)
+        return false;
+    CefRefPtr<CefCommandLine> commandLine = new CefCommandLine(args.argv);
+    if (application)
+        application->OnBeforeCommandLineProcessing(CefString(), commandLine);
+
+    WebKitWebContext* context = NewWebContext(settings);
+    webkit_web_context_set_sandbox_enabled(context, FALSE);
+    webkit_web_context_set_web_extensions_directory(context, WebExtensionDirectory().c_str());
+    webkit_web_context_set_web_extensions_initialization_user_data(context, g_variant_new_string(kCefBuildId));
+    std::string locale = settings.locale.ToString();
+    if (!locale.empty()) {
+        const char* languages[] = {locale.c_str(), nullptr};
+        webkit_web_context_set_preferred_languages(context, languages);
+    }
+    double scale = ParseScaleFactor(commandLine->GetSwitchValue("force-device-scale-factor"));
+    g_engine.reset(new CefEngine(context, application, scale));
+    return true;
+}
+
+void CefEngine::Stop()
+{
+    g_engine.reset();
+}
+
+std::string CefEngine::WebExtensionDirectory()
+{
+    if (const char* folder = std::getenv("ZORV_WEB_EXTENSION_DIR"); folder && *folder)
+        return folder;
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (executable.parent_path() / "web-extension").string();
+}
+
+std::string CefEngine::CacheDirectory()
+{
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    std::string base = cache && cache[0] == '/' ? std::string(cache) : std::string(g_get_home_dir()) + "/.cache";
+    return base + "/Quelm/Launcher";
+}
+
+CefEngine::CefEngine(WebKitWebContext* context, CefRefPtr<CefApp> application, double deviceScaleFactor)
+    : m_context(context), m_application(std::move(application)), m_deviceScaleFactor(deviceScaleFactor)
+{
+}
+
+CefEngine::~CefEngine()
+{
+    g_object_unref(m_context);
+}

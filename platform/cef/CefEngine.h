@@ -1,0 +1,42 @@
+// CefEngine: the browser process's engine between CefInitialize and CefShutdown: one WebKit web
+// context for every browser, with the launcher's web-process extension, language and cache.
+// Main thread only.
+#pragma once
+
+#include <string>
+
+#include "platform/cef/CefApp.h"
+#include "platform/cef/CefMainArgs.h"
+#include "platform/cef/CefRefPtr.h"
+#include "platform/cef/CefSettings.h"
+
+typedef struct _WebKitWebContext WebKitWebContext;
+
+class CefEngine {
+public:
+    // Null outside CefInitialize ... CefShutdown.
+    static CefEngine* Get();
+    static bool Start(const CefMainArgs& args, const CefSettings& settings, CefRefPtr<CefApp> application);
+    static void Stop();
+
+    // The folder of the web-process extension: $ZORV_WEB_EXTENSION_DIR when set, else the folder
+    // "web-extension" beside the executable. WebKit loads every module of that folder.
+    static std::string WebExtensionDirectory();
+    // $XDG_CACHE_HOME (else ~/.cache) followed by "/Quelm/Launcher".
+    static std::string CacheDirectory();
+
+    CefEngine(const CefEngine&) = delete;
+    CefEngine& operator=(const CefEngine&) = delete;
+    ~CefEngine();
+
+    WebKitWebContext* GetWebContext() const { return m_context; }
+    // The page scale from "--force-device-scale-factor"; 0 when the switch is not given.
+    double GetDeviceScaleFactor() const { return m_deviceScaleFactor; }
+
+private:
+    CefEngine(WebKitWebContext* context, CefRefPtr<CefApp> application, double deviceScaleFactor);
+
+    WebKitWebContext* m_context;
+    CefRefPtr<CefApp> m_application;
+    double m_deviceScaleFactor;
+};

@@ -1,0 +1,145 @@
+#include "platform/cef/CefViewBrowser.h"
+
+#include <webkit2/webkit2.h>
+
+#include "platform/cef/CefErrorCode.h"
+#include "platform/cef/CefMessageProtocol.h"
+#include "platform/cef/CefNewWindowDisposition.h"
+#include "platform/cef/CefViewFrame.h"
+
+// The view's signal handlers; the browser is their user data.
+struct CefViewSignals {
+    static gboolean OnUserMessage(WebKitWebView*, WebKitUserMessage* message, gpointer browser)
+    {
+        return static_cast<CefViewBrowser*>(browser)->ReceiveMessage(webkit_user_message_get_name(message),
+                                                                     webkit_user_message_get_parameters(message));
+    }
+
+    // A link or form with a target: WebKit asks first, and an ignored request creates nothing.
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                   gpointer browser)
+    {
+        if (type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
+            return FALSE;
+        webkit_policy_decision_ignore(decision);
+        WebKitNavigationAction* action =
+            webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        static_cast<CefViewBrowser*>(browser)->RequestNewWindow(action);
+        return TRUE;
+    }
+
+    // window.open: WebKit asks straight for the new view; none is given.
+    static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer browser)
+    {
+        static_cast<CefViewBrowser*>(browser)->RequestNewWindow(action);
+        return nullptr;
+    }
+
+    static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* failedUrl, GError* error, gpointer browser)
+    {
+        return static_cast<CefViewBrowser*>(browser)->ReportLoadFailure(failedUrl, error);
+    }
+
+    static void OnClose(WebKitWebView*, gpointer browser)
+    {
+        static_cast<CefViewBrowser*>(browser)->RequestClose();
+    }
+
+    static void OnDestroy(GtkWidget*, gpointer browser)
+    {
+        static_cast<CefViewBrowser*>(browser)->Detach();
+    }
+};
+
+CefRefPtr<CefViewBrowser> CefViewBrowser::Attach(WebKitWebView* view, CefRefPtr<CefClient> client)
+{
+    CefRefPtr<CefViewBrowser> browser = new CefViewBrowser(view, std::move(client));
+    browser->AddRef();  // the view's reference, dropped in Detach
+    g_signal_connect(view, "user-message-received", G_CALLBACK(CefViewSignals::OnUserMessage), browser.get());
+    g_signal_connect(view, "decide-policy", G_CALLBACK(CefViewSignals::OnDecidePolicy), browser.get());
+    g_signal_connect(view, "create", G_CALLBACK(CefViewSignals::OnCreate), browser.get());
+    g_signal_connect(view, "load-failed", G_CALLBACK(CefViewSignals::OnLoadFailed), browser.get());
+    g_signal_connect(view, "close", G_CALLBACK(CefViewSignals::OnClose), browser.get());
+    g_signal_connect(view, "destroy", G_CALLBACK(CefViewSignals::OnDestroy), browser.get());
+    return browser;
+}
+
+CefViewBrowser::CefViewBrowser(WebKitWebView* view, CefRefPtr<CefClient> client)
+    : m_view(view), m_client(std::move(client))
+{
+}
+
+CefRefPtr<CefFrame> CefViewBrowser::GetMainFrame()
+{
+    if (!m_view)
+        return nullptr;
+    return new CefViewFrame(this);
+}
+
+bool CefViewBrowser::IsSame(CefRefPtr<CefBrowser> that)
+{
+    return that.get() == static_cast<CefBrowser*>(this);
+}
+
+bool CefViewBrowser::SendProcessMessage(CefProcessId, CefRefPtr<CefProcessMessage>)
+{
+    return false;
+}
+
+bool CefViewBrowser::ReceiveMessage(const char* name, GVariant* parameters)
+{
+    CefRefPtr<CefProcessMessage> message = CefMessageProtocol::Decode(name ? name : "", parameters);
+    if (!message || !m_client)
+        return false;
+    return m_client->OnProcessMessageReceived(this, PID_RENDERER, message);
+}
+
+void CefViewBrowser::RequestNewWindow(WebKitNavigationAction* action)
+{
+    CefRefPtr<CefLifeSpanHandler> lifeSpan = m_client ? m_client->GetLifeSpanHandler() : nullptr;
+    if (!lifeSpan)
+        return;
+    const char* url = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+    const char* frameName = webkit_navigation_action_get_frame_name(action);
+    cef_window_open_disposition_t disposition = CefNewWindowDisposition(
+        webkit_navigation_action_get_navigation_type(action), webkit_navigation_action_get_mouse_button(action),
+        webkit_navigation_action_get_modifiers(action));
+    CefWindowInfo windowInfo;
+    CefRefPtr<CefClient> client = m_client;
+    CefBrowserSettings settings;
+    bool noJavascriptAccess = false;
+    lifeSpan->OnBeforePopup(this, GetMainFrame(), url, frameName, disposition,
+                            webkit_navigation_action_is_user_gesture(action), CefPopupFeatures{}, windowInfo, client,
+                            settings, &noJavascriptAccess);
+}
+
+bool CefViewBrowser::ReportLoadFailure(const char* failedUrl, const GError* error)
+{
+    CefRefPtr<CefLoadHandler> load = m_client ? m_client->GetLoadHandler() : nullptr;
+    if (!load)
+        return false;
+    load->OnLoadError(this, GetMainFrame(), CefErrorCodeOfLoadFailure(error), error ? error->message : "",
+                      failedUrl);
+    return true;
+}
+
+void CefViewBrowser::RequestClose()
+{
+    CefRefPtr<CefLifeSpanHandler> lifeSpan = m_client ? m_client->GetLifeSpanHandler() : nullptr;
+    if (lifeSpan && lifeSpan->DoClose(this))
+        return;
+    if (m_view)
+        gtk_widget_destroy(GTK_WIDGET(m_view));
+}
+
+void CefViewBrowser::Detach()
+{
+    CefRefPtr<CefViewBrowser> self = this;
+    Release();  // the view's reference
+    g_signal_handlers_disconnect_by_data(m_view, this);
+    CefRefPtr<CefLifeSpanHandler> lifeSpan = m_client ? m_client->GetLifeSpanHandler() : nullptr;
+    if (lifeSpan)
+        lifeSpan->OnBeforeClose(this);
+    m_view = nullptr;
+    m_client = nullptr;
+}

@@ -1,0 +1,46 @@
+// CefViewBrowser: a browser in the browser process, over one WebKit web view. It turns the
+// view's signals into the client's callbacks on the GTK main thread: page messages (the
+// browser process's one dispatcher of them), new-window requests, main-frame load failures,
+// close requests and the view's end.
+#pragma once
+
+#include "platform/cef/CefBrowser.h"
+#include "platform/cef/CefClient.h"
+#include "platform/cef/CefRefCounted.h"
+#include "platform/cef/CefRefPtr.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _GVariant GVariant;
+typedef struct _GError GError;
+
+class CefViewBrowser : public CefRefCounted<CefBrowser> {
+public:
+    // Connects to the view's signals. The view holds a reference to the browser, and the
+    // browser one to the client, until the view is destroyed.
+    static CefRefPtr<CefViewBrowser> Attach(WebKitWebView* view, CefRefPtr<CefClient> client);
+
+    CefViewBrowser(const CefViewBrowser&) = delete;
+    CefViewBrowser& operator=(const CefViewBrowser&) = delete;
+
+    CefRefPtr<CefFrame> GetMainFrame() override;
+    bool IsSame(CefRefPtr<CefBrowser> that) override;
+    bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override;
+
+    // Null once the view has been destroyed.
+    WebKitWebView* GetWebView() const { return m_view; }
+
+private:
+    friend struct CefViewSignals;
+
+    CefViewBrowser(WebKitWebView* view, CefRefPtr<CefClient> client);
+
+    bool ReceiveMessage(const char* name, GVariant* parameters);
+    void RequestNewWindow(WebKitNavigationAction* action);
+    bool ReportLoadFailure(const char* failedUrl, const GError* error);
+    void RequestClose();
+    void Detach();
+
+    WebKitWebView* m_view;
+    CefRefPtr<CefClient> m_client;
+};

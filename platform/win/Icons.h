@@ -1,0 +1,18 @@
+// Icons: the images of an icon group resource, shared for the whole run as LoadIconW's are.
+#pragma once
+
+#include <vector>
+
+#include "platform/win/GdiTypes.h"
+
+typedef struct _GdkPixbuf GdkPixbuf;
+
+// The icon group resource (res/) with that number; the same handle on every call, never
+// destroyed. Null when there is none or it cannot be decoded.
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+// SM_CXICON and SM_CYICON: 32, the size DrawIcon draws at.
+int GetSystemMetrics(int index);
+
+// For the window layer: the icon's images, largest first; the icon keeps them.
+const std::vector<GdkPixbuf*>& IconImages(HICON icon);

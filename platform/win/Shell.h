@@ -1,0 +1,36 @@
+// The shell functions the launcher calls: finding a top-level window by its title, and opening
+// an address or a file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win/WinTypes.h"
+
+constexpr int SW_SHOWNORMAL = 1;
+
+// Results of ShellExecuteW at or below 32 are failures.
+constexpr int SE_ERR_FNF = 2;
+constexpr int SE_ERR_ACCESSDENIED = 5;
+constexpr int SE_ERR_NOASSOC = 31;
+
+// A top-level X11 window of any process (the root window's children and the window manager's
+// _NET_CLIENT_LIST) whose title (_NET_WM_NAME, else WM_NAME) equals windowName without regard to
+// case, as Windows compares titles. Window classes are a Windows notion: a class name finds
+// nothing. The result names a foreign window and is good for a null test only. Any thread: it
+// uses an X connection of its own.
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
+
+// The verb "open" (or none). An http or https address goes to the desktop's default browser.
+// A file (a launcher path, "\" for "/", relative to the current directory) ending in ".exe" is a
+// program here: it is run, its run bit set first when missing, with parameters split by the
+// Windows command-line rules, no shell, in directory or else the current directory; any other
+// file goes to the desktop's default application for it. The owner and the show command are not
+// used. Above 32 for success, else one of the SE_ERR_ values.
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                        int showCommand);
+
+// The arguments in a program's parameter text, by the rules of CommandLineToArgvW for the
+// arguments after the program's name.
+std::vector<std::wstring> SplitCommandLineArguments(std::wstring_view parameters);

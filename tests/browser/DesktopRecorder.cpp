@@ -1,0 +1,55 @@
+#include "tests/browser/DesktopRecorder.h"
+
+#include <glib.h>
+
+#include <fstream>
+
+namespace {
+
+void Write(const std::filesystem::path& file, const std::string& text)
+{
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file) << text;
+}
+
+}  // namespace
+
+DesktopRecorder::DesktopRecorder()
+{
+    char* folder = g_dir_make_tmp("zorv-desktop-XXXXXX", nullptr);
+    m_folder = folder;
+    g_free(folder);
+    m_log = m_folder / "starts.log";
+    std::filesystem::path recorder = m_folder / "recorder.sh";
+    Write(recorder, "#!/bin/sh\nprintf '%s\\n' \"$#:$1\" >> '" + m_log.string() + "'\n");
+    std::filesystem::permissions(recorder, std::filesystem::perms::owner_all);
+    Write(m_folder / "data" / "applications" / "zorv-recorder.desktop",
+          "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" + recorder.string() +
+              " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;text/plain;\n");
+    Write(m_folder / "config" / "mimeapps.list",
+          "[Default Applications]\nx-scheme-handler/http=zorv-recorder.desktop\n"
+          "x-scheme-handler/https=zorv-recorder.desktop\ntext/plain=zorv-recorder.desktop\n");
+    g_setenv("XDG_DATA_HOME", (m_folder / "data").c_str(), TRUE);
+    g_setenv("XDG_CONFIG_HOME", (m_folder / "config").c_str(), TRUE);
+}
+
+DesktopRecorder::~DesktopRecorder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+std::vector<std::string> DesktopRecorder::Starts() const
+{
+    std::vector<std::string> starts;
+    std::ifstream log(m_log);
+    for (std::string line; std::getline(log, line);)
+        starts.push_back(line);
+    return starts;
+}
+
+void DesktopRecorder::Clear() const
+{
+    std::error_code ignored;
+    std::filesystem::remove(m_log, ignored);
+}

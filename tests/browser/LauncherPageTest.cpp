@@ -1,0 +1,325 @@
+// The launcher's browser classes at work: real pages from a server on 127.0.0.1 in a real web
+// view, with the launcher's own web-process extension, its real browser client and the
+// desktop's (recording) default browser.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/CLauncherApp.h"
+#include "app/CLauncherDlg.h"
+#include "browser/CCefBrowserHandler.h"
+#include "browser/CCefLauncherApp.h"
+#include "platform/cef/CefBrowserHost.h"
+#include "platform/cef/CefRefCounted.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Text.h"
+#include "tests/browser/DesktopRecorder.h"
+#include "tests/platform/cef/BrowserTestWindow.h"
+#include "tests/support/TestServer.h"
+
+namespace {
+
+DesktopRecorder* g_desktop = nullptr;
+
+class DesktopEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        g_desktop = new DesktopRecorder;
+        setenv("ZORV_WEB_EXTENSION_DIR", ZORV_WEB_EXTENSION_DIR, 1);
+    }
+    void TearDown() override { delete g_desktop; }
+};
+
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
+
+struct ReceivedMessage {
+    std::string name;
+    std::string argument;
+    friend bool operator==(const ReceivedMessage&, const ReceivedMessage&) = default;
+};
+
+std::string Join(const std::vector<std::string>& parts)
+{
+    std::string joined;
+    for (const std::string& part : parts)
+        joined += (joined.empty() ? "" : ",") + part;
+    return joined;
+}
+
+void PrintTo(const ReceivedMessage& message, std::ostream* out)
+{
+    *out << message.name << "(" << message.argument << ")";
+}
+
+// Writes down each message that reaches the client, then hands everything to the real one.
+class WatchedClient : public CefRefCounted<CefClient> {
+public:
+    CefRefPtr<CefDisplayHandler> GetDisplayHandler() override { return m_client->GetDisplayHandler(); }
+    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return m_client->GetLifeSpanHandler(); }
+    CefRefPtr<CefLoadHandler> GetLoadHandler() override { return m_client->GetLoadHandler(); }
+    bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, CefProcessId source,
+                                  CefRefPtr<CefProcessMessage> message) override
+    {
+        messages.push_back({message->GetName().ToString(), message->GetArgumentList()->GetString(0).ToString()});
+        return m_client->OnProcessMessageReceived(browser, source, message);
+    }
+
+    std::vector<ReceivedMessage> messages;
+
+private:
+    CefRefPtr<CCefBrowserHandler> m_client = new CCefBrowserHandler;
+};
+
+class LauncherPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CefEnableHighDPISupport();
+        ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+        CefSettings settings;
+        settings.locale = "zh-CN";
+        ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, new CCefLauncherApp, nullptr));
+        theApp.m_strStartParam = L"before";
+        // A box is written down, never left waiting for a player.
+        m_previousPresenter = SetMessageBoxPresenter(
+            [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+                m_boxes.push_back({owner, text, caption, type});
+                return IDOK;
+            });
+    }
+
+    void TearDown() override
+    {
+        bool gameShown = m_game != nullptr;
+        if (m_game)
+            gtk_widget_destroy(m_game);
+        m_window.reset();
+        CefShutdown();
+        SetMessageBoxPresenter(m_previousPresenter);
+        EXPECT_TRUE(gameShown || m_boxes.empty()) << "a box without the game's window";
+    }
+
+    // Shows a window titled as the game's, until the end of the test.
+    void ShowGameWindow()
+    {
+        m_game = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+        gtk_window_set_title(GTK_WINDOW(m_game), "Zorv Battle");
+        gtk_widget_show(m_game);
+        gdk_display_sync(gdk_display_get_default());
+    }
+
+    // The main window's browser on url, as the main window makes it; waits until it has loaded.
+    void Open(const std::string& url)
+    {
+        m_window = std::make_unique<BrowserTestWindow>();
+        CefWindowInfo info;
+        info.style = 0x56010000;
+        info.x = 390;
+        info.y = 215;
+        info.width = 682;
+        info.height = 404;
+        info.parent_window = m_window->Handle();
+        ASSERT_TRUE(CefBrowserHost::CreateBrowser(info, m_client, url, CefBrowserSettings(), nullptr));
+        ASSERT_TRUE(WaitForLoad(View(), url));
+    }
+
+    WebKitWebView* View() const { return m_window->WebView(); }
+    std::string Evaluate(const std::string& script) const { return EvaluateScript(View(), script); }
+
+    // Sends a last message and waits for it, so that everything sent before has arrived.
+    void Settle()
+    {
+        Evaluate("external.StartGame('settled')");
+        ASSERT_TRUE(RunMainLoopUntil(
+            [&] { return !m_client->messages.empty() && m_client->messages.back().argument == "settled"; }));
+        m_client->messages.pop_back();
+    }
+
+    struct Box {
+        HWND owner;
+        std::wstring text;
+        std::wstring caption;
+        UINT type;
+    };
+
+    TestServer m_server;
+    CefRefPtr<WatchedClient> m_client = new WatchedClient;
+    std::unique_ptr<BrowserTestWindow> m_window;
+    std::vector<Box> m_boxes;
+    MessageBoxPresenter m_previousPresenter;
+    GtkWidget* m_game = nullptr;
+};
+
+TEST_F(LauncherPageTest, EveryFrameHasExternalWithTwoFunctionsThatPageScriptMayReplace)
+{
+    m_server.Route("/", Reply::Page("<iframe src='/frame'></iframe>"));
+    m_server.Route("/frame", Reply::Page("<p>frame</p>"));
+    Open(m_server.Url("/"));
+    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("frames[0].document.readyState") == "complete"; }));
+
+    for (const char* frame : {"window", "frames[0]"}) {
+        std::string external = std::string(frame) + ".external";
+        EXPECT_EQ(Evaluate("typeof " + external + ".StartGame + ' ' + typeof " + external + ".OpenWeb"),
+                  "function function")
+            << frame;
+        EXPECT_EQ(Evaluate("Object.keys(" + external + ").join()"), "StartGame,OpenWeb") << frame;
+        EXPECT_EQ(Evaluate("JSON.stringify(Object.getOwnPropertyDescriptor(" + std::string(frame) +
+                           ", 'external'), ['writable', 'enumerable', 'configurable'])"),
+                  "{\"writable\":true,\"enumerable\":true,\"configurable\":true}");
+    }
+    EXPECT_EQ(Evaluate("String(frames[0].external === external)"), "false");
+    EXPECT_EQ(Evaluate("external.StartGame = 1; delete external.OpenWeb; external = 'mine'; external"), "mine");
+}
+
+TEST_F(LauncherPageTest, CallsGiveUndefinedAndOnlyOneStringSendsAMessageNamedAfterTheFunction)
+{
+    m_server.Route("/", Reply::Page("<iframe src='/frame'></iframe>"));
+    m_server.Route("/frame", Reply::Page("<p>frame</p>"));
+    Open(m_server.Url("/"));
+    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("frames[0].document.readyState") == "complete"; }));
+
+    std::string results = Evaluate(R"(
+        var results = [];
+        for (const f of [external.StartGame, external.OpenWeb, frames[0].external.StartGame]) {
+            for (const args of [[], ['a', 'b'], [5], [null], [undefined], [{}], [['x']]]) {
+                try { results.push(typeof f.apply(null, args)); } catch (e) { results.push('threw ' + e); }
+            }
+        }
+        results.push(typeof external.StartGame(''), typeof external.OpenWeb(''));
+        results.push(typeof frames[0].external.OpenWeb('from frame'));
+        var copy = { StartGame: external.OpenWeb };
+        results.push(typeof copy.StartGame('copied'));
+        results.join())");
+    std::vector<std::string> expected(3 * 7 + 4, "undefined");
+    EXPECT_EQ(results, Join(expected));
+    Settle();
+    std::vector<ReceivedMessage> messages = {
+        {"StartGame", ""}, {"OpenWeb", ""}, {"OpenWeb", "from frame"}, {"OpenWeb", "copied"}};
+    EXPECT_EQ(m_client->messages, messages);
+    EXPECT_EQ(theApp.m_strStartParam, L"settled");
+}
+
+TEST_F(LauncherPageTest, StartGameWithoutAMainWindowOnlyAssignsTheParameter)
+{
+    m_server.Route("/", Reply::Page("<button onclick=\"external.StartGame('参数 \\'1\\'')\">start</button>"));
+    Open(m_server.Url("/"));
+    Evaluate("document.querySelector('button').click()");
+    ASSERT_TRUE(RunMainLoopUntil([&] { return theApp.m_strStartParam != L"before"; }));
+    EXPECT_EQ(theApp.m_strStartParam, L"参数 '1'");
+    EXPECT_TRUE(View());
+}
+
+TEST_F(LauncherPageTest, StartGameWhileTheGameRunsShowsTheWarningAndChangesNothing)
+{
+    ShowGameWindow();
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    Open(m_server.Url("/"));
+    Evaluate("external.StartGame('param')");
+    ASSERT_TRUE(RunMainLoopUntil([&] { return !m_boxes.empty(); }));
+
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].owner, nullptr);
+    EXPECT_EQ(m_boxes[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
+    EXPECT_EQ(m_boxes[0].caption, L"警告");
+    EXPECT_EQ(m_boxes[0].type, MB_ICONINFORMATION);
+    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_TRUE(View());
+}
+
+TEST_F(LauncherPageTest, OpenWebHandsOnlyAbsoluteWebAddressesToTheDefaultBrowser)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    Open(m_server.Url("/"));
+    g_desktop->Clear();
+    for (const char* address : {"", "notes.txt", "/bin/sh", "C:\\\\Zorv.exe", "file:///etc/passwd",
+                                "javascript:alert(1)", "http:relative", "http://", "ftp://127.0.0.1/x",
+                                "http://bad host/", "https://127.0.0.1/a?b=1&c=$(id);d", "HTTP://127.0.0.1/Upper"})
+        Evaluate(std::string("external.OpenWeb('") + address + "')");
+    Settle();
+    ASSERT_TRUE(RunMainLoopUntil([&] { return g_desktop->Starts().size() >= 2; }));
+    RunMainLoopFor(std::chrono::milliseconds(300));
+    std::vector<std::string> starts = {"1:https://127.0.0.1/a?b=1&c=$(id);d", "1:HTTP://127.0.0.1/Upper"};
+    EXPECT_EQ(g_desktop->Starts(), starts);
+    EXPECT_TRUE(View());
+}
+
+TEST_F(LauncherPageTest, LinksAndWindowsMeantForANewBrowserLoadInTheMainFrame)
+{
+    m_server.Route("/", Reply::Page("<a href='/tab' target='_blank' style='position:fixed;left:0;top:0;"
+                                    "width:100px;height:100px;display:block'>tab</a>"));
+    m_server.Route("/tab", Reply::Page("<p>tab</p>"));
+    m_server.Route("/popup", Reply::Page("<p>popup</p>"));
+    Open(m_server.Url("/"));
+
+    // A player's click on the link, inside the browser at (390, 215) of the window at (0, 0).
+    // Other tests' windows share the display and may cover it: it is raised before each try.
+    bool loaded = false;
+    for (int attempt = 0; attempt < 5 && !loaded; ++attempt) {
+        gdk_window_raise(gtk_widget_get_window(m_window->Window()));
+        gdk_display_sync(gdk_display_get_default());
+        ASSERT_EQ(std::system("xdotool mousemove 430 255 click 1"), 0);
+        loaded = RunMainLoopUntil([&] { return webkit_web_view_get_uri(View()) == m_server.Url("/tab"); },
+                                  std::chrono::seconds(3));
+    }
+    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/tab")));
+    EXPECT_EQ(Evaluate("document.body.textContent"), "tab");
+
+    Evaluate("window.open('/popup', 'name', 'width=200,height=100'); 'opened'");
+    ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/popup")));
+    EXPECT_EQ(Evaluate("document.body.textContent"), "popup");
+
+    Evaluate("window.open(); 'opened'");
+    RunMainLoopFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/popup"));
+    EXPECT_EQ(m_window->WebViews().size(), 1u);
+}
+
+TEST_F(LauncherPageTest, AnUnresolvableHostGivesTheEscapedErrorPage)
+{
+    // Unescaped, "&lt" in the address would show as "<".
+    const std::string url = "http://nohost.invalid/page?x=1&lt=2";
+    Open(url);
+    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
+    EXPECT_EQ(webkit_web_view_get_uri(View()), url);
+    EXPECT_EQ(Evaluate("document.body.getAttribute('bgcolor')"), "white");
+    std::string heading = Evaluate("document.querySelector('h2').textContent");
+    EXPECT_TRUE(heading.starts_with("Failed to load URL " + url + " with error ")) << heading;
+    EXPECT_TRUE(heading.ends_with(" (-105).")) << heading;
+}
+
+TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneChangesNothing)
+{
+    m_server.Route("/", Reply::Page("<script>external.StartGame('from the page')</script>"));
+    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
+    CLauncherDlg dialog;
+    theApp.m_pLauncherDlg = &dialog;
+    // A page that never starts the game must not hang the test.
+    guint timeout = g_timeout_add_seconds(20, [](gpointer dialog) -> gboolean {
+        static_cast<CLauncherDlg*>(dialog)->EndDialog(-20);
+        return G_SOURCE_REMOVE;
+    }, &dialog);
+    int result = dialog.DoModal();
+    g_source_remove(timeout);
+    EXPECT_EQ(result, IDR_START_GAME);
+    EXPECT_EQ(theApp.m_strStartParam, L"from the page");
+
+    // Start-up now reads the parameter: a message still on its way must not touch it, even while
+    // the game's window would be found.
+    ShowGameWindow();
+    CefRefPtr<CCefBrowserHandler> client = new CCefBrowserHandler;
+    CefRefPtr<CefProcessMessage> late = CefProcessMessage::Create("StartGame");
+    late->GetArgumentList()->SetString(0, "late");
+    EXPECT_TRUE(client->OnProcessMessageReceived(nullptr, PID_RENDERER, late));
+    theApp.m_pLauncherDlg = nullptr;
+
+    EXPECT_EQ(theApp.m_strStartParam, L"from the page");
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+}  // namespace

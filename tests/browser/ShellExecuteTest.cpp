@@ -1,0 +1,119 @@
+// ShellExecuteW against real files, a real program and the desktop's (recording) default
+// application; the Windows argument rules as a table.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "platform/win/Shell.h"
+#include "tests/browser/DesktopRecorder.h"
+#include "tests/support/TemporaryFolder.h"
+
+namespace {
+
+DesktopRecorder* g_desktop = nullptr;
+
+class DesktopEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { g_desktop = new DesktopRecorder; }
+    void TearDown() override { delete g_desktop; }
+};
+
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
+
+bool Succeeded(HINSTANCE result)
+{
+    return reinterpret_cast<std::intptr_t>(result) > 32;
+}
+
+int Code(HINSTANCE result)
+{
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
+}
+
+template <class Done>
+bool WaitFor(Done done)
+{
+    for (int i = 0; i < 500 && !done(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+TEST(SplitCommandLineArguments, FollowsTheWindowsRules)
+{
+    struct SplitCase {
+        const wchar_t* text;
+        std::vector<std::wstring> arguments;
+    };
+    const SplitCase cases[] = {
+        {L"", {}},
+        {L"  \t ", {}},
+        {L"\"abc\" d e", {L"abc", L"d", L"e"}},
+        {L"a\\\\\\b d\"e f\"g h", {L"a\\\\\\b", L"de fg", L"h"}},
+        {L"a\\\\\\\"b c d", {L"a\\\"b", L"c", L"d"}},
+        {L"a\\\\\\\\\"b c\" d e", {L"a\\\\b c", L"d", L"e"}},
+        {L"a \"\" b", {L"a", L"", L"b"}},
+        {L"a\"b\"\" c d", {L"ab\"", L"c", L"d"}},
+        {L"\"\"\"x\"\"\"", {L"\"x\""}},
+        {L"\"unclosed arg", {L"unclosed arg"}},
+        // The game's parameters: the directory ends in a backslash before the closing quote.
+        {L"\"param\" \"/opt/zorv\\\\\"", {L"param", L"/opt/zorv\\"}},
+        {L"\"中文 参数\" x", {L"中文 参数", L"x"}},
+    };
+    for (const SplitCase& row : cases)
+        EXPECT_EQ(SplitCommandLineArguments(row.text), row.arguments) << "text: " << testing::PrintToString(row.text);
+}
+
+TEST(ShellExecuteW, RunsAnExeWithoutItsRunBitWithSplitArgumentsInTheCurrentDirectory)
+{
+    TemporaryFolder folder;
+    std::filesystem::path program = folder.WriteFile(
+        "bin/game.exe", "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > ran.tmp\n"
+                        "mv ran.tmp ran.txt\n");
+    chmod(program.c_str(), 0644);
+
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", L"bin\\game.exe", L"\"a b\" c\\\"d \"\" $(id) ;x", nullptr,
+                                     SW_SHOWNORMAL);
+    ASSERT_TRUE(Succeeded(result)) << Code(result);
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(folder.Path() / "ran.txt"); }));
+    std::ifstream ran(folder.Path() / "ran.txt");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(ran, line);)
+        lines.push_back(line);
+    std::vector<std::string> expected = {std::filesystem::canonical(folder.Path()).string(), "[a b]", "[c\"d]", "[]",
+                                         "[$(id)]", "[;x]"};
+    EXPECT_EQ(lines, expected);
+    struct stat status {};
+    ASSERT_EQ(stat(program.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0755u);
+}
+
+TEST(ShellExecuteW, FailsForWhatItCannotOpen)
+{
+    TemporaryFolder folder;
+    folder.WriteFile("notes.txt", "text");
+    EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L"missing.exe", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
+    EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", nullptr, nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
+    EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L"", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
+    EXPECT_EQ(Code(ShellExecuteW(nullptr, L"print", L"notes.txt", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_NOASSOC);
+    EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L".", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
+}
+
+TEST(ShellExecuteW, WebAddressesAndOtherFilesGoToTheDefaultApplicationAsOneArgument)
+{
+    TemporaryFolder folder;
+    std::filesystem::path notes = folder.WriteFile("notes.txt", "text");
+    g_desktop->Clear();
+    const wchar_t* address = L"HTTPS://127.0.0.1/a?x=1&y=$(id);z";
+    ASSERT_TRUE(Succeeded(ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL)));
+    ASSERT_TRUE(WaitFor([&] { return g_desktop->Starts().size() == 1; }));
+    ASSERT_TRUE(Succeeded(ShellExecuteW(nullptr, nullptr, L"notes.txt", nullptr, nullptr, SW_SHOWNORMAL)));
+    ASSERT_TRUE(WaitFor([&] { return g_desktop->Starts().size() == 2; }));
+    std::vector<std::string> starts = g_desktop->Starts();
+    EXPECT_EQ(starts[0], "1:HTTPS://127.0.0.1/a?x=1&y=$(id);z");
+    EXPECT_EQ(starts[1], "1:" + notes.string());
+}
+
+}  // namespace

@@ -1,0 +1,370 @@
+// The built launcher, run as a player runs it: its list and patch files come from an HTTPS server
+// on the compiled-in address, its page from a plain HTTP server (the browser trusts only the
+// system's store), its home folder is thrown away after each case, and the test clicks and presses
+// keys in its real windows.
+#include <gtest/gtest.h>
+
+#include <openssl/evp.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/e2e/ChildProcess.h"
+#include "tests/e2e/DesktopWindows.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestCertificates.h"
+#include "tests/support/TestServer.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string kLauncherTitle = "Zorv大战登陆器";
+const std::string kGameTitle = "Zorv Battle";
+// The page's start button and the main window's close button, in window points.
+constexpr int kStartX = 948, kStartY = 572;
+constexpr int kCloseX = 1116, kCloseY = 211;
+
+// The port of the compiled-in list address "https://127.0.0.1:PORT/zorv/patch_v3/".
+int UpdatePort()
+{
+    std::string address = ZORV_UPDATE_BASE_URL;
+    std::size_t hostEnd = address.find('/', std::string("https://").size());
+    std::size_t colon = address.rfind(':', hostEnd);
+    return std::stoi(address.substr(colon + 1, hostEnd - colon - 1));
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string Md5(const std::string& bytes)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr);
+    std::string hex;
+    char pair[3];
+    for (unsigned int i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+// A line of the client file list and the file the patch server holds for it.
+struct ListedFile {
+    std::string listedPath;  // as the list names it, with backslashes
+    std::string servedPath;  // below /zorv/patch/ on the server; empty: the server has no file
+    std::string content;
+};
+
+class LauncherEndToEndTest : public ::testing::Test {
+protected:
+    LauncherEndToEndTest()
+    {
+        TestCertificates::TrustAuthority();
+        for (const char* folder : {"Documents", ".config", ".cache", ".local/share"})
+            fs::create_directories(m_home / folder);
+        m_updates.ServeFolder("/zorv/patch/", m_site / "patch");
+        m_pages.ServeFolder("/zorv/web/", ZORV_PAGE_FOLDER);
+    }
+
+    ~LauncherEndToEndTest() override
+    {
+        m_launcher.reset();
+        // A game the launcher started closes itself; the next case must not find its window.
+        WaitUntil([] { return DesktopWindows::Titled(kGameTitle).empty(); }, 15s);
+    }
+
+    void ListLauncher(const std::string& version)
+    {
+        std::string list = version + "\r\n" + m_updates.Url("/zorv/patch_v3/ZorvLauncher.exe") + "\r\n" +
+                           m_updates.Url("/zorv/filelist/") + "\r\n" + m_updates.Url("/zorv/patch/") + "\r\n" +
+                           m_pages.Url("/zorv/web/index.html") + "\r\n";
+        m_updates.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(list));
+    }
+
+    void ListFiles(const std::vector<ListedFile>& files)
+    {
+        std::string list;
+        for (const ListedFile& file : files) {
+            list += file.listedPath + "\t12\t" + Md5(file.content) + "\t" + std::to_string(file.content.size()) + "\r\n";
+            if (!file.servedPath.empty()) {
+                fs::path served = m_site / "patch" / file.servedPath;
+                fs::create_directories(served.parent_path());
+                std::ofstream(served, std::ios::binary) << file.content;
+            }
+        }
+        m_updates.Route(kFileListPath, Reply::Body(list));
+    }
+
+    std::vector<std::string> Environment(const std::vector<std::string>& extra) const
+    {
+        const std::vector<std::string> replaced = {"HOME=", "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=", "XDG_DATA_HOME=",
+                                                   "CURL_CA_BUNDLE=", "ZORV_GAME_RECORD=", "ZORV_GAME_SECONDS="};
+        std::vector<std::string> environment;
+        for (char** entry = environ; *entry; ++entry) {
+            std::string text = *entry;
+            bool keep = true;
+            for (const std::string& prefix : replaced)
+                keep = keep && text.rfind(prefix, 0) != 0;
+            if (keep)
+                environment.push_back(text);
+        }
+        environment.push_back("HOME=" + m_home.string());
+        environment.push_back("XDG_CONFIG_HOME=" + (m_home / ".config").string());
+        environment.push_back("XDG_CACHE_HOME=" + (m_home / ".cache").string());
+        environment.push_back("XDG_DATA_HOME=" + (m_home / ".local/share").string());
+        environment.insert(environment.end(), extra.begin(), extra.end());
+        return environment;
+    }
+
+    void StartLauncher(const std::vector<std::string>& arguments = {}, const fs::path& executable = ZORV_LAUNCHER)
+    {
+        std::vector<std::string> command = {"/usr/bin/strace", "-f", "-qq", "-e", "trace=socket,connect,execve", "-o", "/tmp/e2e-strace." + std::to_string(getpid()), executable.string()};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        m_launcher = std::make_unique<ChildProcess>(
+            command, Environment({"ZORV_GAME_RECORD=" + m_gameRecord.string(), "ZORV_GAME_SECONDS=3"}));
+    }
+
+    // The launcher's visible 1200x700 window, or an empty text.
+    static std::string MainWindow()
+    {
+        for (const std::string& window : DesktopWindows::Titled(kLauncherTitle)) {
+            if (DesktopWindows::SizeOf(window).width == 1200)
+                return window;
+        }
+        return {};
+    }
+
+    std::string WaitForMainWindow()
+    {
+        std::string window;
+        WaitUntil([&] { return !(window = MainWindow()).empty() || !m_launcher->Running(); }, 60s);
+        return window;
+    }
+
+    // Waits for the page to have been served and drawn, so that a click reaches its button.
+    void WaitForPage()
+    {
+        EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount("/zorv/web/index.html") > 0; }, 30s));
+        std::this_thread::sleep_for(2s);
+    }
+
+    // Clicks the point every second until done() holds; false when it never does within 30 tries.
+    static bool ClickUntil(const std::string& window, int x, int y, const std::function<bool()>& done)
+    {
+        for (int attempt = 0; attempt < 30; ++attempt) {
+            DesktopWindows::Click(window, x, y);
+            if (WaitUntil(done, 1s))
+                return true;
+        }
+        return false;
+    }
+
+    // Waits for the launcher to end, pressing Return on every box titled boxTitle on the way and
+    // noting whether the main window showed. The number of boxes closed, or -1 on a time-out.
+    int CloseBoxesUntilExit(const std::string& boxTitle, bool& mainWindowSeen)
+    {
+        int closed = 0;
+        bool ended = WaitUntil(
+            [&] {
+                mainWindowSeen = mainWindowSeen || !MainWindow().empty();
+                for (const std::string& box : DesktopWindows::Titled(boxTitle)) {
+                    DesktopWindows::Press(box, "Return");
+                    ++closed;
+                }
+                return !m_launcher->Running();
+            },
+            60s);
+        return ended ? closed : -1;
+    }
+
+    static constexpr const char* kFileListPath = "/zorv/filelist/ExecutableFileList.txt";
+
+    TemporaryFolder m_folder;
+    fs::path m_home = m_folder.Path() / "home";
+    fs::path m_gameFolder = m_home / "Documents" / "vrex_lom";
+    fs::path m_site = m_folder.Path() / "site";
+    fs::path m_gameRecord = m_folder.Path() / "game-arguments.txt";
+    TestServer m_updates{TestServer::Https, UpdatePort()};
+    TestServer m_pages{TestServer::Http};
+    std::unique_ptr<ChildProcess> m_launcher;
+};
+
+TEST_F(LauncherEndToEndTest, UpdatesTheClientAndStartsTheGameWithThePagesParameter)
+{
+    const std::string game = ReadFile(ZORV_STAND_IN_GAME);
+    const std::string readme = "The README, already current.\n";
+    ListLauncher("0.0.0.6");
+    ListFiles({
+        {"..\\Zorv.exe", "12/Zorv.exe", game},
+        {"readme.txt", "12/Zorv_Data/readme.txt", readme},
+        {"bin\\game$config.ini", "12/Zorv_Data/bin/game$config.ini", "[video]\r\nwidth=1200\r\n"},
+        {"..\\DataSource\\maps\\arena.pak", "12/DataSource/maps/arena.pak", std::string(300000, 'p')},
+    });
+    fs::create_directories(m_gameFolder / "Zorv_Data");
+    std::ofstream(m_gameFolder / "Zorv_Data" / "readme.txt", std::ios::binary) << readme;
+
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+    WaitForPage();
+    DesktopWindows::Screenshot(ZORV_SCREENSHOT);
+    EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
+
+    EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(m_gameRecord); }, 15s)) << "the game did not start";
+    std::string launcherFolder = fs::canonical(ZORV_LAUNCHER).parent_path().string() + "/";
+    std::vector<std::string> expected = {"demo-session-42", launcherFolder};
+    EXPECT_EQ(Lines(ReadFile(m_gameRecord)), expected);
+    EXPECT_TRUE(WaitUntil([] { return !DesktopWindows::Titled(kGameTitle).empty(); }, 15s)) << "no game window";
+
+    EXPECT_EQ(ReadFile(m_gameFolder / "Zorv.exe"), game);
+    EXPECT_EQ(ReadFile(m_gameFolder / "Zorv_Data" / "bin" / "game config.ini"), "[video]\r\nwidth=1200\r\n");
+    EXPECT_EQ(ReadFile(m_gameFolder / "Data" / "maps" / "arena.pak"), std::string(300000, 'p'));
+    EXPECT_FALSE(fs::exists(m_gameFolder / "_filelist.txt"));
+    EXPECT_EQ(m_updates.RequestCount("/zorv/patch/12/Zorv_Data/readme.txt"), 0u) << "a current file was fetched";
+}
+
+TEST_F(LauncherEndToEndTest, TheCloseButtonEndsTheLauncherWithoutUpdateOrGame)
+{
+    ListLauncher("0.0.0.6");
+    ListFiles({});
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+
+    EXPECT_TRUE(ClickUntil(window, kCloseX, kCloseY, [&] { return !m_launcher->Running(); }));
+    EXPECT_EQ(m_launcher->WaitForExit(10s), 0);
+    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+    EXPECT_FALSE(fs::exists(m_gameRecord));
+}
+
+TEST_F(LauncherEndToEndTest, AListThatCannotBeFetchedShowsTheBoxAndEnds)
+{
+    m_updates.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body("not here", 404));
+    StartLauncher();
+
+    bool mainWindowSeen = false;
+    EXPECT_GE(CloseBoxesUntilExit("OpenURL Exception", mainWindowSeen), 1);
+    EXPECT_FALSE(mainWindowSeen);
+    EXPECT_EQ(m_updates.RequestCount("/zorv/patch_v3/LauncherUpdate.txt"), 1u) << "a 404 is not retried";
+}
+
+TEST_F(LauncherEndToEndTest, ADifferentVersionFetchesAndStartsTheNewLauncher)
+{
+    // A copy of the launcher, so that the new one lands beside the copy and not in the build.
+    fs::path folder = m_folder.Path() / "installed";
+    fs::create_directories(folder);
+    fs::copy_file(ZORV_LAUNCHER, folder / "ZorvLauncher.exe");
+    fs::copy(fs::path(ZORV_LAUNCHER).parent_path() / "web-extension", folder / "web-extension",
+             fs::copy_options::recursive);
+    fs::path marker = m_folder.Path() / "new-launcher-ran";
+    std::string script = "#!/bin/sh\necho ran > '" + marker.string() + "'\n";
+    m_updates.Route("/zorv/patch_v3/ZorvLauncher.exe", Reply::Body(script));
+    ListLauncher("0.0.0.7");
+
+    StartLauncher({}, folder / "ZorvLauncher.exe");
+    bool mainWindowSeen = false;
+    EXPECT_EQ(CloseBoxesUntilExit("OpenURL Exception", mainWindowSeen), 0);
+    EXPECT_FALSE(mainWindowSeen);
+    EXPECT_EQ(ReadFile(folder / "ZorvLauncher_update.exe"), script);
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 15s)) << "the new launcher did not run";
+    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+}
+
+TEST_F(LauncherEndToEndTest, ARendererStartEndsAtOnceWithoutFolderOrWindow)
+{
+    ListLauncher("0.0.0.6");
+    StartLauncher({"--type=renderer"});
+    bool windowSeen = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            windowSeen = windowSeen || !DesktopWindows::Titled(kLauncherTitle).empty();
+            return !m_launcher->Running();
+        },
+        10s));
+    EXPECT_EQ(m_launcher->WaitForExit(0ms), 0);
+    EXPECT_FALSE(windowSeen);
+    EXPECT_FALSE(fs::exists(m_gameFolder));
+    EXPECT_TRUE(m_updates.Requests().empty());
+}
+
+TEST_F(LauncherEndToEndTest, ARunningGameIsWarnedAboutAndTheMainWindowStays)
+{
+    ChildProcess runningGame({ZORV_STAND_IN_GAME}, Environment({}));
+    ASSERT_TRUE(WaitUntil([] { return !DesktopWindows::Titled(kGameTitle).empty(); }, 20s));
+    ListLauncher("0.0.0.6");
+    ListFiles({});
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+    WaitForPage();
+
+    EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return !DesktopWindows::Titled("警告").empty(); }));
+    EXPECT_EQ(MainWindow(), window);
+    for (const std::string& box : DesktopWindows::Titled("警告"))
+        DesktopWindows::Press(box, "Return");
+    EXPECT_TRUE(WaitUntil([] { return DesktopWindows::Titled("警告").empty(); }, 10s));
+
+    EXPECT_TRUE(ClickUntil(window, kCloseX, kCloseY, [&] { return !m_launcher->Running(); }));
+    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+    EXPECT_FALSE(fs::exists(m_gameRecord));
+}
+
+TEST_F(LauncherEndToEndTest, AListedFileThatCannotBeFetchedShowsTheBoxAndStartsNoGame)
+{
+    ListLauncher("0.0.0.6");
+    ListFiles({{"..\\Zorv.exe", "12/Zorv.exe", ReadFile(ZORV_STAND_IN_GAME)},
+               {"missing.dat", "", "the server has no such file"}});
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+    WaitForPage();
+    EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
+
+    bool mainWindowSeen = false;
+    EXPECT_GE(CloseBoxesUntilExit("OpenURL Exception", mainWindowSeen), 1);
+    EXPECT_EQ(m_updates.RequestCount("/zorv/patch/12/Zorv_Data/missing.dat"), 1u);
+    EXPECT_FALSE(fs::exists(m_gameRecord));
+}
+
+}  // namespace

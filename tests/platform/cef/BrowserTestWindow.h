@@ -1,0 +1,49 @@
+// A real GTK top-level window with a GtkFixed registered as a window handle, to host browsers
+// under test; and the main loop and script helpers the browser tests share.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win/WindowHandles.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+
+// Runs the GTK main loop until done() answers true; false when the time ran out first.
+bool RunMainLoopUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20));
+// Runs the GTK main loop for this long.
+void RunMainLoopFor(std::chrono::milliseconds duration);
+
+class BrowserTestWindow : public WindowProcedure {
+public:
+    BrowserTestWindow(int width = 1200, int height = 700);
+    BrowserTestWindow(const BrowserTestWindow&) = delete;
+    BrowserTestWindow& operator=(const BrowserTestWindow&) = delete;
+    ~BrowserTestWindow();
+
+    HWND Handle() const { return m_handle; }
+    GtkWidget* Window() const { return m_window; }
+    // The web views in the container (none once the window is destroyed).
+    std::vector<WebKitWebView*> WebViews() const;
+    // The first web view, or null.
+    WebKitWebView* WebView() const;
+
+    // Destroys the window with everything in it, as a dialog's end does.
+    void Destroy();
+
+    LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
+
+private:
+    GtkWidget* m_window = nullptr;
+    GtkWidget* m_fixed = nullptr;
+    HWND m_handle = nullptr;
+};
+
+// Runs script in the main frame of view and gives its value as text ("undefined", "function",
+// ...), or "exception: " followed by the message when it throws.
+std::string EvaluateScript(WebKitWebView* view, const std::string& script);
+// Runs the main loop until the view has finished loading a page whose address starts with prefix.
+bool WaitForLoad(WebKitWebView* view, const std::string& prefix);

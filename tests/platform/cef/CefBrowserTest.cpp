@@ -1,0 +1,398 @@
+// Real web views under a real GTK window, loading pages from a server on 127.0.0.1, with the
+// probe extension (TestWebProcessApp.cpp) in their web processes.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/cef/CefApp.h"
+#include "platform/cef/CefBrowserHost.h"
+#include "platform/cef/CefClient.h"
+#include "platform/cef/CefEngine.h"
+#include "platform/cef/CefRefCounted.h"
+#include "tests/platform/cef/BrowserTestWindow.h"
+#include "tests/support/RefusedPort.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestServer.h"
+
+namespace {
+
+struct ReceivedMessage {
+    std::string name;
+    std::vector<std::string> arguments;
+};
+
+struct PopupRequest {
+    std::string url;
+    cef_window_open_disposition_t disposition;
+};
+
+struct LoadFailure {
+    int code;
+    std::string text;
+    std::string url;
+};
+
+// Records what the engine reports. A load failure is answered with a small page of its own.
+class RecordingClient : public CefRefCounted<CefClient>, public CefLifeSpanHandler, public CefLoadHandler {
+public:
+    explicit RecordingClient(bool* deleted = nullptr) : m_deleted(deleted) {}
+    ~RecordingClient() override
+    {
+        if (m_deleted)
+            *m_deleted = true;
+    }
+
+    CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override { return this; }
+    CefRefPtr<CefLoadHandler> GetLoadHandler() override { return this; }
+
+    bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, CefProcessId source,
+                                  CefRefPtr<CefProcessMessage> message) override
+    {
+        EXPECT_EQ(source, PID_RENDERER);
+        EXPECT_TRUE(created && created->IsSame(browser));
+        ReceivedMessage received{message->GetName().ToString(), {}};
+        CefRefPtr<CefListValue> list = message->GetArgumentList();
+        for (std::size_t i = 0; i < list->GetSize(); ++i)
+            received.arguments.push_back(list->GetString(i).ToString());
+        messages.push_back(received);
+        return true;
+    }
+
+    bool OnBeforePopup(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> frame, const CefString& targetUrl, const CefString&,
+                       cef_window_open_disposition_t disposition, bool, const CefPopupFeatures&, CefWindowInfo&,
+                       CefRefPtr<CefClient>&, CefBrowserSettings&, bool*) override
+    {
+        EXPECT_TRUE(frame);
+        popups.push_back({targetUrl.ToString(), disposition});
+        return true;
+    }
+    void OnAfterCreated(CefRefPtr<CefBrowser> browser) override { created = browser; }
+    bool DoClose(CefRefPtr<CefBrowser>) override
+    {
+        ++closeRequests;
+        return keepOnClose;
+    }
+    void OnBeforeClose(CefRefPtr<CefBrowser> browser) override
+    {
+        EXPECT_TRUE(created && created->IsSame(browser));
+        ++closes;
+        created = nullptr;
+    }
+
+    void OnLoadError(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> frame, ErrorCode code, const CefString& text,
+                     const CefString& url) override
+    {
+        failures.push_back({code, text.ToString(), url.ToString()});
+        frame->LoadString("<html><body>failure page</body></html>", url);
+    }
+
+    CefRefPtr<CefBrowser> created;
+    std::vector<ReceivedMessage> messages;
+    std::vector<PopupRequest> popups;
+    std::vector<LoadFailure> failures;
+    int closeRequests = 0;
+    int closes = 0;
+    bool keepOnClose = false;
+
+private:
+    bool* m_deleted;
+};
+
+// Appends a switch in the browser process.
+class SwitchApp : public CefRefCounted<CefApp> {
+public:
+    SwitchApp(std::string name, std::string value) : m_name(std::move(name)), m_value(std::move(value)) {}
+    void OnBeforeCommandLineProcessing(const CefString& processType, CefRefPtr<CefCommandLine> commandLine) override
+    {
+        EXPECT_TRUE(processType.empty());
+        commandLine->AppendSwitchWithValue(m_name, m_value);
+    }
+
+private:
+    std::string m_name;
+    std::string m_value;
+};
+
+constexpr int kX = 390, kY = 215, kWidth = 682, kHeight = 404;
+
+class CefBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CefEnableHighDPISupport();
+        ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+        setenv("ZORV_WEB_EXTENSION_DIR", ZORV_TEST_WEB_EXTENSION_DIR, 1);
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        CefShutdown();
+    }
+
+    void StartEngine(const CefSettings& settings = CefSettings(), CefRefPtr<CefApp> application = nullptr)
+    {
+        ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, application, nullptr));
+    }
+
+    // A browser on url in a new window; waits until the page has loaded.
+    void Open(const std::string& url, CefRefPtr<CefClient> client)
+    {
+        m_window = std::make_unique<BrowserTestWindow>();
+        CefWindowInfo info;
+        info.style = 0x56010000;  // WS_CHILD, WS_VISIBLE, WS_CLIPCHILDREN, WS_CLIPSIBLINGS, WS_TABSTOP
+        info.x = kX;
+        info.y = kY;
+        info.width = kWidth;
+        info.height = kHeight;
+        info.parent_window = m_window->Handle();
+        ASSERT_TRUE(CefBrowserHost::CreateBrowser(info, client, url, CefBrowserSettings(), nullptr));
+        ASSERT_TRUE(View());
+        ASSERT_TRUE(WaitForLoad(View(), url));
+    }
+
+    WebKitWebView* View() const { return m_window ? m_window->WebView() : nullptr; }
+    std::string Evaluate(const std::string& script) const { return EvaluateScript(View(), script); }
+
+    TestServer m_server;
+    std::unique_ptr<BrowserTestWindow> m_window;
+};
+
+TEST_F(CefBrowserTest, EveryFrameGetsAScriptContextWhoseMessagesReachTheClient)
+{
+    m_server.Route("/", Reply::Page("<iframe src='/frame'></iframe>"
+                                    "<script>probe.send('OpenWeb', 'main')</script>"));
+    m_server.Route("/frame", Reply::Page("<script>probe.send('StartGame', 'frame')</script>"));
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    ASSERT_TRUE(RunMainLoopUntil([&] { return client->messages.size() == 2; }));
+    std::vector<std::string> seen;
+    for (const ReceivedMessage& message : client->messages) {
+        ASSERT_EQ(message.arguments.size(), 1u);
+        seen.push_back(message.name + ":" + message.arguments[0]);
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::string>{"OpenWeb:main", "StartGame:frame"}));
+    EXPECT_EQ(Evaluate("typeof frames[0].probe.send"), "function");
+    // Read-only: page script cannot replace it.
+    EXPECT_EQ(Evaluate("probe = 1; typeof probe"), "object");
+}
+
+TEST_F(CefBrowserTest, OnlyDeclaredMessagesWithOneStringLeaveThePage)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    Evaluate("probe.send('Other', 'x'); probe.send('startgame', 'x'); probe.send('StartGame');"
+             "probe.send('StartGame', 'a', 'b'); probe.send('OpenWeb', 5); probe.send('OpenWeb', null);"
+             "probe.send('StartGame', '中文 \"last\"')");
+    ASSERT_TRUE(RunMainLoopUntil([&] { return !client->messages.empty(); }));
+    RunMainLoopFor(std::chrono::milliseconds(200));
+    ASSERT_EQ(client->messages.size(), 1u);
+    EXPECT_EQ(client->messages[0].name, "StartGame");
+    EXPECT_EQ(client->messages[0].arguments, std::vector<std::string>{"中文 \"last\""});
+}
+
+TEST_F(CefBrowserTest, HandledCallsGiveTheReturnValueOrThrowAndOthersGiveUndefined)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    EXPECT_EQ(Evaluate("probe.echo('back')"), "back");
+    EXPECT_EQ(Evaluate("String(probe.send('OpenWeb', 'x'))"), "undefined");
+    EXPECT_EQ(Evaluate("try { probe.fail('broken'); 'no throw' } catch (e) { 'caught ' + e }"),
+              "caught Error: broken");
+}
+
+TEST_F(CefBrowserTest, TheViewSitsAtTheRectangleAndTheForcedScaleIsHonoured)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine(CefSettings(), new SwitchApp("force-device-scale-factor", "2"));
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    GtkAllocation allocation;
+    ASSERT_TRUE(RunMainLoopUntil([&] {
+        gtk_widget_get_allocation(GTK_WIDGET(View()), &allocation);
+        return allocation.width == kWidth;
+    }));
+    EXPECT_EQ(allocation.x, kX);
+    EXPECT_EQ(allocation.y, kY);
+    EXPECT_EQ(allocation.height, kHeight);
+    EXPECT_EQ(Evaluate("String(innerWidth)"), std::to_string(kWidth / 2));
+}
+
+TEST_F(CefBrowserTest, TheLocaleIsThePreferredLanguage)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    CefSettings settings;
+    settings.locale = "zh-CN";
+    StartEngine(settings);
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    EXPECT_EQ(Evaluate("navigator.language"), "zh-CN");
+    std::vector<ReceivedRequest> requests = m_server.Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests[0].Header("Accept-Language").value_or(""), "zh-CN");
+    EXPECT_EQ(Evaluate("String(innerWidth)"), std::to_string(kWidth));
+}
+
+TEST_F(CefBrowserTest, ACachePathPutsTheEngineDataInTheXdgCacheFolder)
+{
+    TemporaryFolder cache;
+    setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
+    struct CacheHomeReset {
+        ~CacheHomeReset() { unsetenv("XDG_CACHE_HOME"); }
+    } reset;
+    m_server.Route("/", Reply::Page("<script>localStorage.setItem('k', 'v')</script>").Header("Cache-Control", "max-age=600"));
+    CefSettings settings;
+    settings.cache_path = L"C:\\Users\\player\\AppData\\Local\\Temp\\Quelm\\Launcher";
+    StartEngine(settings);
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    std::filesystem::path folder = cache.Path() / "Quelm" / "Launcher";
+    EXPECT_TRUE(RunMainLoopUntil([&] { return std::filesystem::is_directory(folder); }));
+}
+
+TEST_F(CefBrowserTest, TheWebProcessCommandLineCarriesTheApplicationsSwitches)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    Evaluate("probe.commandLine()");
+    ASSERT_TRUE(RunMainLoopUntil([&] { return !client->messages.empty(); }));
+    const std::string& seen = client->messages[0].arguments.at(0);
+    EXPECT_TRUE(seen.starts_with("renderer ")) << seen;
+    EXPECT_TRUE(seen.ends_with(" --type=renderer --probe-switch")) << seen;
+}
+
+TEST_F(CefBrowserTest, AnExtensionOfAnotherBuildInstallsNothing)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine();
+    webkit_web_context_set_web_extensions_initialization_user_data(CefEngine::Get()->GetWebContext(),
+                                                                   g_variant_new_string("another build"));
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    EXPECT_EQ(Evaluate("typeof probe"), "undefined");
+    EXPECT_EQ(Evaluate("document.body.textContent"), "page");
+}
+
+TEST_F(CefBrowserTest, NewWindowRequestsReachOnBeforePopupAndCreateNoView)
+{
+    m_server.Route("/", Reply::Page("<a id='tab' href='/tab' target='_blank'>tab</a>"));
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    Evaluate("document.getElementById('tab').click(); window.open('/popup'); window.open(); 'done'");
+    ASSERT_TRUE(RunMainLoopUntil([&] { return client->popups.size() == 3; }));
+    EXPECT_EQ(client->popups[0].url, m_server.Url("/tab"));
+    EXPECT_EQ(client->popups[0].disposition, WOD_NEW_FOREGROUND_TAB);
+    EXPECT_EQ(client->popups[1].url, m_server.Url("/popup"));
+    EXPECT_EQ(client->popups[1].disposition, WOD_NEW_POPUP);
+    EXPECT_EQ(client->popups[2].url, "");
+    RunMainLoopFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(m_window->WebViews().size(), 1u);
+    EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/"));
+    EXPECT_EQ(m_server.RequestCount("/tab") + m_server.RequestCount("/popup"), 0u);
+}
+
+TEST_F(CefBrowserTest, LoadFailuresCarryTheFrameworkCodesAndTheFrameShowsTheHandlersPage)
+{
+    RefusedPort refused;
+    struct FailureCase {
+        std::string url;
+        int code;
+    };
+    const FailureCase cases[] = {
+        {"http://nohost.invalid/page", ERR_NAME_NOT_RESOLVED},
+        {refused.Url("/"), ERR_CONNECTION_REFUSED},
+    };
+    StartEngine();
+    for (const FailureCase& row : cases) {
+        CefRefPtr<RecordingClient> client = new RecordingClient;
+        Open(row.url, client);
+        ASSERT_EQ(client->failures.size(), 1u) << row.url;
+        EXPECT_EQ(client->failures[0].code, row.code);
+        EXPECT_EQ(client->failures[0].url, row.url);
+        EXPECT_FALSE(client->failures[0].text.empty());
+        EXPECT_EQ(Evaluate("document.body.textContent"), "failure page");
+        EXPECT_EQ(webkit_web_view_get_uri(View()), row.url);
+    }
+}
+
+TEST_F(CefBrowserTest, TheMainFrameLoadsAnotherAddress)
+{
+    m_server.Route("/", Reply::Page("<p>first</p>"));
+    m_server.Route("/second", Reply::Page("<p>second</p>"));
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open(m_server.Url("/"), client);
+
+    client->created->GetMainFrame()->LoadURL(m_server.Url("/second"));
+    ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/second")));
+    EXPECT_EQ(Evaluate("document.body.textContent"), "second");
+}
+
+TEST_F(CefBrowserTest, AClosedBrowserIsReportedOnceAndTheClientIsReleased)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine();
+    for (bool pageCloses : {true, false}) {
+        bool deleted = false;
+        {
+            CefRefPtr<RecordingClient> client = new RecordingClient(&deleted);
+            Open(m_server.Url("/"), client);
+            if (pageCloses) {
+                client->keepOnClose = true;  // the first close request is refused
+                Evaluate("window.close()");
+                ASSERT_TRUE(RunMainLoopUntil([&] { return client->closeRequests == 1; }));
+                EXPECT_TRUE(View());
+                client->keepOnClose = false;
+                Evaluate("window.close()");
+                ASSERT_TRUE(RunMainLoopUntil([&] { return client->closes == 1; }));
+                EXPECT_FALSE(View());
+            } else {
+                m_window->Destroy();
+                EXPECT_EQ(client->closes, 1);
+            }
+            CefRefPtr<CefBrowser> browser = client->created;
+            EXPECT_FALSE(browser);
+            EXPECT_TRUE(client->HasOneRef());
+        }
+        EXPECT_TRUE(deleted);
+    }
+}
+
+TEST_F(CefBrowserTest, NoBrowserWithoutAnEngineOrAParentContainer)
+{
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    BrowserTestWindow window;
+    CefWindowInfo info;
+    info.parent_window = window.Handle();
+    EXPECT_FALSE(CefBrowserHost::CreateBrowser(info, client, "about:blank", CefBrowserSettings(), nullptr));
+    StartEngine();
+    info.parent_window = nullptr;
+    EXPECT_FALSE(CefBrowserHost::CreateBrowser(info, client, "about:blank", CefBrowserSettings(), nullptr));
+    EXPECT_FALSE(client->created);
+    EXPECT_TRUE(window.WebViews().empty());
+}
+
+}  // namespace
