@@ -41,7 +41,7 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${ZORV_DEMO_HEADLESS:-}" ]; then
 else
   shots=$work/screenshots
   mkdir -p "$shots"
-  xvfb-run -a -s "-screen 0 1600x1000x24" demo/headless-tour.sh "$build/app/ZorvLauncher.exe" "$shots"
+  xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" demo/headless-tour.sh "$build/app/ZorvLauncher.exe" "$shots"
   echo "The screenshots of the road are in $shots:"
   ls "$shots"
 fi

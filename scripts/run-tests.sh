@@ -13,7 +13,7 @@ run_suite() {
   local filter=("$@")
   cmake -S . -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORV_WERROR=ON "${BUILD_OPTIONS[@]}"
   cmake --build "$folder" -j "$jobs"
-  (cd "$folder" && xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "$jobs" "${filter[@]}")
+  (cd "$folder" && xvfb-run -a -s "-screen 0 1600x1000x24 -noreset" ctest --output-on-failure -j "$jobs" "${filter[@]}")
 }
 
 BUILD_OPTIONS=()

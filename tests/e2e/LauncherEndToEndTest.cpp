@@ -14,12 +14,14 @@
 #include <functional>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/e2e/ChildProcess.h"
 #include "tests/e2e/DesktopWindows.h"
+#include "tests/e2e/DisplayConnection.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -100,6 +102,8 @@ protected:
     LauncherEndToEndTest()
     {
         TestCertificates::TrustAuthority();
+        if (!m_display.Connected())
+            throw std::runtime_error("no X display: run the test under xvfb-run");
         for (const char* folder : {"Documents", ".config", ".cache", ".local/share"})
             fs::create_directories(m_home / folder);
         m_updates.ServeFolder("/zorv/patch/", m_site / "patch");
@@ -158,7 +162,7 @@ protected:
 
     void StartLauncher(const std::vector<std::string>& arguments = {}, const fs::path& executable = ZORV_LAUNCHER)
     {
-        std::vector<std::string> command = {"/usr/bin/strace", "-f", "-qq", "-e", "trace=socket,connect,execve", "-o", "/tmp/e2e-strace." + std::to_string(getpid()), executable.string()};
+        std::vector<std::string> command = {executable.string()};
         command.insert(command.end(), arguments.begin(), arguments.end());
         m_launcher = std::make_unique<ChildProcess>(
             command, Environment({"ZORV_GAME_RECORD=" + m_gameRecord.string(), "ZORV_GAME_SECONDS=3"}));
@@ -219,6 +223,7 @@ protected:
 
     static constexpr const char* kFileListPath = "/zorv/filelist/ExecutableFileList.txt";
 
+    DisplayConnection m_display;
     TemporaryFolder m_folder;
     fs::path m_home = m_folder.Path() / "home";
     fs::path m_gameFolder = m_home / "Documents" / "vrex_lom";

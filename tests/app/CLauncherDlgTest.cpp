@@ -1,0 +1,281 @@
+// The main window as the player meets it: a real modal run on the test's own display, with the
+// real engine, the launcher's web-process extension and a page served from 127.0.0.1. The window
+// sits at (0, 0), so its client coordinates are screen coordinates.
+#include <gtest/gtest.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/CBaseDlg.h"
+#include "app/CLauncherApp.h"
+#include "app/CLauncherDlg.h"
+#include "browser/CCefLauncherApp.h"
+#include "platform/cef/CefApp.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Shell.h"
+#include "platform/win/Text.h"
+#include "res/resource.h"
+#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/platform/cef/BrowserTestWindow.h"
+#include "tests/support/TestServer.h"
+
+// Last: Xlib's macros (Status, None, ...) would clash with the names above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+#include <gdk/gdkx.h>
+
+namespace {
+
+constexpr int kBrowserX = 390;
+constexpr int kBrowserY = 215;
+constexpr int kBrowserWidth = 682;
+constexpr int kBrowserHeight = 404;
+constexpr COLORREF kPageColour = RGB(10, 200, 30);
+
+// The whole page is the colour above and one invisible button that starts the game.
+constexpr const char* kPage =
+    "<body style='margin:0;background:rgb(10,200,30)'>"
+    "<button style='position:fixed;left:0;top:0;width:100%;height:100%;opacity:0' "
+    "onclick=\"external.StartGame('from the page')\">start</button></body>";
+
+struct RegionDeleter {
+    void operator()(HRGN__* region) const { DeleteObject(region); }
+};
+using Region = std::unique_ptr<HRGN__, RegionDeleter>;
+
+Window XidOf(const CDialog& dialog)
+{
+    return GDK_WINDOW_XID(gtk_widget_get_window(GTK_WIDGET(TopLevelOf(dialog.m_hWnd))));
+}
+
+// The window's shape of that kind (ShapeBounding, ShapeInput) as the X server has it.
+cairo_region_t* XShape(const CDialog& dialog, int kind)
+{
+    int count = 0;
+    int ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), XidOf(dialog), kind,
+                                            &count, &ordering);
+    cairo_region_t* region = cairo_region_create();
+    for (int i = 0; i < count; ++i) {
+        const cairo_rectangle_int_t rect = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
+        cairo_region_union_rectangle(region, &rect);
+    }
+    XFree(rects);
+    return region;
+}
+
+WebKitWebView* FindWebView(GtkWidget* widget)
+{
+    if (WEBKIT_IS_WEB_VIEW(widget))
+        return WEBKIT_WEB_VIEW(widget);
+    if (!GTK_IS_CONTAINER(widget))
+        return nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    WebKitWebView* found = nullptr;
+    for (GList* child = children; child && !found; child = child->next)
+        found = FindWebView(GTK_WIDGET(child->data));
+    g_list_free(children);
+    return found;
+}
+
+// What the X server shows on the screen there.
+COLORREF ScreenPixel(int x, int y)
+{
+    GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
+    if (!pixbuf)
+        return ~COLORREF{0};
+    const guchar* pixel = gdk_pixbuf_get_pixels(pixbuf);
+    const COLORREF colour = RGB(pixel[0], pixel[1], pixel[2]);
+    g_object_unref(pixbuf);
+    return colour;
+}
+
+void Click(int x, int y)
+{
+    PointerMoveTo(x, y);
+    PointerPress();
+    PointerRelease();
+}
+
+// After the player's act that ends the run: the end may come through the page's web process.
+void WaitForTheEnd(const CDialog& dialog)
+{
+    EXPECT_TRUE(RunLoopUntil([&] { return !dialog.IsModalRunning(); }));
+}
+
+// Stands in for the window manager, which the test's display has none of: it carries out a
+// client's iconify request (ICCCM WM_CHANGE_STATE to the root window) by unmapping the window.
+class IconifyingWindowManager {
+public:
+    IconifyingWindowManager() : m_display(XOpenDisplay(nullptr))
+    {
+        m_changeState = XInternAtom(m_display, "WM_CHANGE_STATE", False);
+        XSelectInput(m_display, DefaultRootWindow(m_display), SubstructureNotifyMask);
+        XSync(m_display, False);
+    }
+    ~IconifyingWindowManager() { XCloseDisplay(m_display); }
+    IconifyingWindowManager(const IconifyingWindowManager&) = delete;
+    IconifyingWindowManager& operator=(const IconifyingWindowManager&) = delete;
+
+    // Handles the requests that have arrived; true once window has asked to be iconified.
+    bool Iconified(Window window)
+    {
+        while (XPending(m_display)) {
+            XEvent event;
+            XNextEvent(m_display, &event);
+            if (event.type == ClientMessage && event.xclient.message_type == m_changeState &&
+                event.xclient.window == window && event.xclient.data.l[0] == IconicState) {
+                XUnmapWindow(m_display, window);
+                XSync(m_display, False);
+                m_iconified = true;
+            }
+        }
+        return m_iconified;
+    }
+
+    // As the taskbar button does.
+    void Restore(Window window)
+    {
+        XMapWindow(m_display, window);
+        XSync(m_display, False);
+    }
+
+private:
+    Display* m_display;
+    Atom m_changeState = None;
+    bool m_iconified = false;
+};
+
+class CLauncherDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("ZORV_WEB_EXTENSION_DIR", ZORV_WEB_EXTENSION_DIR, 1);
+        CefSettings settings;
+        settings.locale = "zh-CN";
+        ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, new CCefLauncherApp, nullptr));
+        m_server.Route("/", Reply::Page(kPage));
+        theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
+        theApp.m_strStartParam = L"before";
+    }
+
+    void TearDown() override
+    {
+        theApp.m_pLauncherDlg = nullptr;
+        CefShutdown();
+    }
+
+    // The start-up's modal run of the window, with body inside it once the page has loaded.
+    int Run(const std::function<void(CLauncherDlg&, WebKitWebView*)>& body)
+    {
+        CLauncherDlg dialog;
+        theApp.m_pLauncherDlg = &dialog;
+        return RunModal(dialog, [&] {
+            WebKitWebView* view = FindWebView(GTK_WIDGET(TopLevelOf(dialog.m_hWnd)));
+            ASSERT_NE(view, nullptr);
+            ASSERT_TRUE(WaitForLoad(view, m_server.Url("/")));
+            body(dialog, view);
+        });
+    }
+
+    TestServer m_server;
+};
+
+TEST_F(CLauncherDlgTest, SitsAtTheCornerShapedByItsSkinAndShowsThePageInTheBrowsersRectangle)
+{
+    const int result = Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
+        GtkWidget* top = GTK_WIDGET(TopLevelOf(dialog.m_hWnd));
+        const POINT origin = ScreenOrigin(dialog.m_hWnd);
+        EXPECT_EQ(origin.x, 0);
+        EXPECT_EQ(origin.y, 0);
+        EXPECT_EQ(gtk_widget_get_allocated_width(top), 1200);
+        EXPECT_EQ(gtk_widget_get_allocated_height(top), 700);
+        EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(top)), "Zorv大战登陆器");
+        EXPECT_NE(FindWindowW(nullptr, L"Zorv大战登陆器"), nullptr);
+
+        CBitmap skin;
+        ASSERT_TRUE(skin.LoadBitmap(IDB_LAUNCHER_BACKGROUND));
+        Region expected(CBaseDlg::CreateRegionFromBitmap(skin));
+        ASSERT_NE(expected, nullptr);
+        for (int kind : {ShapeBounding, ShapeInput}) {
+            SCOPED_TRACE(kind);
+            cairo_region_t* shape = XShape(dialog, kind);
+            EXPECT_TRUE(cairo_region_equal(shape, RegionOf(expected.get())));
+            EXPECT_FALSE(cairo_region_contains_point(shape, 0, 0));
+            EXPECT_TRUE(cairo_region_contains_point(shape, kBrowserX, kBrowserY));
+            cairo_region_destroy(shape);
+        }
+
+        int x = 0;
+        int y = 0;
+        ASSERT_TRUE(gtk_widget_translate_coordinates(GTK_WIDGET(view), top, 0, 0, &x, &y));
+        EXPECT_EQ(x, kBrowserX);
+        EXPECT_EQ(y, kBrowserY);
+        EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(view)), kBrowserWidth);
+        EXPECT_EQ(gtk_widget_get_allocated_height(GTK_WIDGET(view)), kBrowserHeight);
+
+        // On the screen the page fills exactly the browser's rectangle, from (390, 215) to (1072, 619).
+        ASSERT_TRUE(RunLoopUntil([] { return ScreenPixel(kBrowserX + 300, kBrowserY + 200) == kPageColour; }));
+        const int right = kBrowserX + kBrowserWidth - 1;
+        const int bottom = kBrowserY + kBrowserHeight - 1;
+        for (POINT inside : {POINT{kBrowserX, kBrowserY}, POINT{right, kBrowserY}, POINT{kBrowserX, bottom},
+                             POINT{right, bottom}})
+            EXPECT_EQ(ScreenPixel(inside.x, inside.y), kPageColour) << inside.x << "," << inside.y;
+        for (POINT outside : {POINT{kBrowserX - 1, kBrowserY}, POINT{kBrowserX, kBrowserY - 1},
+                              POINT{right + 1, bottom}, POINT{right, bottom + 1}})
+            EXPECT_NE(ScreenPixel(outside.x, outside.y), kPageColour) << outside.x << "," << outside.y;
+    });
+    EXPECT_EQ(result, -2);
+}
+
+TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntilTheCloseButtonEndsItWith100)
+{
+    IconifyingWindowManager windowManager;
+    const int result = Run([&](CLauncherDlg& dialog, WebKitWebView*) {
+        const Window window = XidOf(dialog);
+        GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(TopLevelOf(dialog.m_hWnd)));
+        Click(1121 + 10, 232 + 12);
+        ASSERT_TRUE(RunLoopUntil([&] { return windowManager.Iconified(window); }));
+        EXPECT_TRUE(RunLoopUntil([&] { return gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED; }));
+        RunLoopFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(dialog.IsModalRunning());
+
+        windowManager.Restore(window);
+        ASSERT_TRUE(RunLoopUntil([&] { return !(gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED); }));
+        RunLoopFor(std::chrono::milliseconds(100));
+        EXPECT_TRUE(dialog.IsModalRunning());
+        Click(1102 + 14, 197 + 14);
+        WaitForTheEnd(dialog);
+    });
+    EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
+    EXPECT_EQ(theApp.m_strStartParam, L"before");
+}
+
+TEST_F(CLauncherDlgTest, EscAndThePagesStartGameEndTheRun)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CLauncherDlg&)> act;
+        int result;
+        const wchar_t* startParam;
+    };
+    const Case cases[] = {
+        {"Esc", [](CLauncherDlg& dialog) { PressKey(dialog.m_hWnd, "Escape"); }, IDCANCEL, L"before"},
+        {"the page's button", [](CLauncherDlg&) { Click(kBrowserX + 341, kBrowserY + 202); }, IDR_START_GAME,
+         L"from the page"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        theApp.m_strStartParam = L"before";
+        EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView*) {
+                      c.act(dialog);
+                      WaitForTheEnd(dialog);
+                  }),
+                  c.result);
+        EXPECT_EQ(theApp.m_strStartParam, c.startParam);
+    }
+}
+
+}  // namespace
