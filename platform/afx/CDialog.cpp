@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <memory>
+#include <mutex>
 
 #include "platform/afx/DialogWindow.h"
 #include "platform/win/MessageBox.h"
@@ -11,12 +12,14 @@
 
 namespace {
 
-// An EndDialog from another thread, on its way to the main loop.
+// An EndDialog from another thread, on its way to the main loop. The lock orders the hand-over
+// by itself, not only through the main loop's own locks (which thread checkers do not see).
 struct EndRequest {
     CDialog* dialog;
     HWND window;
     int result;
 };
+std::mutex g_endRequestMutex;
 
 }  // namespace
 
@@ -70,12 +73,21 @@ void CDialog::EndDialog(int nResult)
         EndModalRun(nResult);
         return;
     }
-    g_idle_add_full(G_PRIORITY_DEFAULT, EndFromLoop, new EndRequest{this, window, nResult}, nullptr);
+    EndRequest* request;
+    {
+        std::lock_guard lock(g_endRequestMutex);
+        request = new EndRequest{this, window, nResult};
+    }
+    g_idle_add_full(G_PRIORITY_DEFAULT, EndFromLoop, request, nullptr);
 }
 
 int CDialog::EndFromLoop(void* data)
 {
-    std::unique_ptr<EndRequest> request(static_cast<EndRequest*>(data));
+    std::unique_ptr<EndRequest> request;
+    {
+        std::lock_guard lock(g_endRequestMutex);
+        request.reset(static_cast<EndRequest*>(data));
+    }
     // While its window exists the dialog object is inside DoModal, so it is still alive; handles
     // are never reused.
     if (IsWindow(request->window) && request->dialog->m_hModalWnd.load() == request->window)

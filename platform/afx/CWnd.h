@@ -32,7 +32,8 @@ public:
 
     // A top-level window's position is on the screen, a control's in its dialog's client area.
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
-    // A top-level window's title; a control keeps the text.
+    // A top-level window's title; a control's text is not shown (the launcher's controls draw
+    // their own).
     void SetWindowText(LPCWSTR lpszString);
     // The erase flag is taken but changes nothing: every paint here starts over the picture of
     // the window beneath.

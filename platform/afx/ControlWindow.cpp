@@ -35,7 +35,6 @@ ControlWindow::ControlWindow(DialogWindow& dialog, GtkFixed* container, const Di
       m_pContainer(container),
       m_bStatic(std::wstring_view(item.windowClass) == L"Static")
 {
-    SetText(item.text);
     gtk_fixed_put(container, m_pWidget, 0, 0);
     if (item.style & WS_VISIBLE)
         gtk_widget_show(m_pWidget);

@@ -54,9 +54,7 @@ DialogWindow::DialogWindow(const DialogTemplate& dialogTemplate)
         m_controls.back()->Move(pixelsX(place.x), pixelsY(place.y), pixelsX(place.cx), pixelsY(place.cy), false);
     }
 
-    // The controls' pointer events come through the top-level window's own event mask.
-    gtk_widget_add_events(GTK_WIDGET(m_pWindow), GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                                     GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK);
+    gtk_widget_add_events(GTK_WIDGET(m_pWindow), GDK_BUTTON_PRESS_MASK);
     g_signal_connect(m_pWindow, "button-press-event", G_CALLBACK(OnButtonPress), this);
     g_signal_connect(m_pWindow, "key-press-event", G_CALLBACK(OnKeyPress), this);
     g_signal_connect(m_pWindow, "delete-event", G_CALLBACK(OnDelete), this);
@@ -128,7 +126,6 @@ POINT DialogWindow::ClientOrigin() const
 
 void DialogWindow::SetText(const CString& text)
 {
-    NativeWindow::SetText(text);
     gtk_window_set_title(m_pWindow, WideToUtf8(text.str()).c_str());
 }
 

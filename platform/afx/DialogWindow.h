@@ -29,7 +29,6 @@ public:
 
     // The position it was last moved to (not followed through the player's moves).
     POINT Position() const { return {m_nX, m_nY}; }
-    GtkWindow* Window() const { return m_pWindow; }
     // Messages from other threads and posted ones reach the dialog and its controls only while on.
     void SetDelivery(bool deliver);
     // Into the middle of the primary monitor's work area, and back inside it where it sticks out.

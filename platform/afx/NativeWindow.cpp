@@ -67,9 +67,6 @@ LRESULT NativeWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(m_pFont);
-    case WM_SETFONT:
-        m_pFont = reinterpret_cast<CFont*>(wParam);
-        return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_NCHITTEST: {

@@ -30,7 +30,7 @@ public:
 
     // To the attached object, else to DefaultProc.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // WM_GETFONT, WM_SETFONT, WM_ERASEBKGND (nothing left to erase: the toolkit has drawn what
+    // WM_GETFONT (the dialog's font), WM_ERASEBKGND (nothing left to erase: the toolkit has drawn what
     // lies beneath), WM_NCHITTEST; everything else is ignored.
     virtual LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -38,7 +38,8 @@ public:
     RECT ClientRect() const { return {0, 0, m_nWidth, m_nHeight}; }
     // The client area's top-left corner on the screen.
     virtual POINT ClientOrigin() const = 0;
-    virtual void SetText(const CString& text) { m_strText = text; }
+    // A control's text is not shown: the launcher's controls draw their own.
+    virtual void SetText(const CString&) {}
     void Invalidate(LPCRECT rect);
     DWORD Style() const { return m_dwStyle; }
     void SetStyle(DWORD style) { m_dwStyle = style; }
@@ -67,7 +68,6 @@ private:
     int m_nId;
     DWORD m_dwStyle;
     CFont* m_pFont;
-    CString m_strText;
     CWnd* m_pAttached = nullptr;
     cairo_t* m_pPaintContext = nullptr;
 };

@@ -92,7 +92,6 @@ static_assert(sizeof(RECT) == 16 && sizeof(RGNDATAHEADER) == 32 && sizeof(BITMAP
 
 constexpr DWORD SRCCOPY = 0x00CC0020;
 constexpr int BLACKONWHITE = 1;
-constexpr int COLORONCOLOR = 3;
 constexpr int HALFTONE = 4;
 
 constexpr DWORD BI_RGB = 0;

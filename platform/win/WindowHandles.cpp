@@ -138,18 +138,34 @@ void ScheduleFlush(HWND hwnd)
     g_idle_add_full(G_PRIORITY_DEFAULT, FlushHeld, hwnd, nullptr);
 }
 
-gboolean DeliverFromLoop(gpointer data)
+// Messages on their way to the main loop. They pass through this queue, under a lock of ours,
+// so that the hand-over from the sending thread is visible as such; each idle call takes one.
+std::mutex g_handOverMutex;
+std::deque<Delivery> g_handOver;
+
+gboolean DeliverFromLoop(gpointer)
 {
-    std::unique_ptr<Delivery> delivery(static_cast<Delivery*>(data));
-    Deliver(std::move(*delivery));
+    Delivery delivery;
+    {
+        std::lock_guard lock(g_handOverMutex);
+        if (g_handOver.empty())
+            return G_SOURCE_REMOVE;
+        delivery = std::move(g_handOver.front());
+        g_handOver.pop_front();
+    }
+    Deliver(std::move(delivery));
     return G_SOURCE_REMOVE;
 }
 
 void QueueOnMainLoop(Delivery delivery)
 {
+    {
+        std::lock_guard lock(g_handOverMutex);
+        g_handOver.push_back(std::move(delivery));
+    }
     // Always through the loop: g_main_context_invoke would run it on this thread when the main
     // thread is not iterating at this instant.
-    g_idle_add_full(G_PRIORITY_DEFAULT, DeliverFromLoop, new Delivery(std::move(delivery)), nullptr);
+    g_idle_add_full(G_PRIORITY_DEFAULT, DeliverFromLoop, nullptr, nullptr);
 }
 
 std::shared_ptr<ThreadQueue> QueueOf(DWORD threadId, bool create)

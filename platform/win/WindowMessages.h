@@ -9,7 +9,6 @@ constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_ERASEBKGND = 0x0014;        // wParam: HDC; nonzero when erased
 constexpr UINT WM_ICONERASEBKGND = 0x0027;    // wParam: HDC
 constexpr UINT WM_DRAWITEM = 0x002B;          // wParam: control id; lParam: DRAWITEMSTRUCT*
-constexpr UINT WM_SETFONT = 0x0030;           // wParam: CFont*
 constexpr UINT WM_GETFONT = 0x0031;           // result: CFont* of the window's font
 constexpr UINT WM_QUERYDRAGICON = 0x0037;     // result: HCURSOR
 constexpr UINT WM_SETICON = 0x0080;           // wParam: ICON_BIG or ICON_SMALL; lParam: HICON
@@ -41,7 +40,6 @@ constexpr UINT ODT_BUTTON = 4;
 constexpr UINT ODA_DRAWENTIRE = 0x0001;
 constexpr UINT ODS_SELECTED = 0x0001;
 constexpr UINT ODS_DISABLED = 0x0004;
-constexpr UINT ODS_FOCUS = 0x0010;
 
 struct DRAWITEMSTRUCT {
     UINT CtlType = 0;

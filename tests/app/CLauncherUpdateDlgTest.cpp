@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -76,21 +80,38 @@ std::string List(const std::string& version, const std::string& launcher)
     return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
 }
 
+// The launcher check deletes and writes the update file beside this program, which the test
+// processes that ctest runs side by side share: they take turns.
+class UpdatePathTurn {
+public:
+    UpdatePathTurn() : m_fd(open((WideToUtf8(GetModuleFilePath()) + ".lock").c_str(), O_RDWR | O_CREAT, 0644))
+    {
+        flock(m_fd, LOCK_EX);
+    }
+    ~UpdatePathTurn() { close(m_fd); }
+    UpdatePathTurn(const UpdatePathTurn&) = delete;
+    UpdatePathTurn& operator=(const UpdatePathTurn&) = delete;
+
+private:
+    int m_fd;
+};
+
 class LauncherUpdateDlgTest : public ::testing::Test {
 protected:
     LauncherUpdateDlgTest()
     {
         TestCertificates::TrustAuthority();
-        kLauncherUpdateBaseUrl = m_baseUrl.c_str();
+        kLauncherUpdateBaseUrl = baseUrl.c_str();
     }
     ~LauncherUpdateDlgTest() override { std::filesystem::remove(updatePath); }
 
     void ServeList(Reply reply) { server.Route("/zorv/patch_v3/LauncherUpdate.txt", std::move(reply)); }
 
+    UpdatePathTurn turn;
     TemporaryFolder folder;
     BoxRecorder boxes;
     TestServer server{TestServer::Https};
-    std::wstring m_baseUrl = server.WideUrl(L"/zorv/patch_v3/");
+    std::wstring baseUrl = server.WideUrl(L"/zorv/patch_v3/");
     const std::filesystem::path updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
     // Last, so that its destructor waits for the worker while the server still answers.
     CUpdateManager manager;
