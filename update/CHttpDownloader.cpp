@@ -1,5 +1,6 @@
 #include "update/CHttpDownloader.h"
 
+#include <exception>
 #include <new>
 
 #include "platform/inet/CInternetSession.h"
@@ -23,6 +24,25 @@ CString Joined(const CString& first, const CString& second)
     CString text;
     text.Format(L"%s: %s", first.GetString(), second.GetString());
     return text;
+}
+
+// The box of a failure while reading other than an internet failure, matched in the order
+// memory, file, any other.
+void ShowReadFailure(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const CMemoryException& e) {
+        ShowError(e.GetErrorMessage(), L"Memory Exception");
+    } catch (const std::bad_alloc&) {
+        ShowError(CMemoryException().GetErrorMessage(), L"Memory Exception");
+    } catch (const CFileException& e) {
+        ShowError(e.GetErrorMessage(), L"File Exception");
+    } catch (const CException& e) {
+        ShowError(e.GetErrorMessage(), L"Exception");
+    } catch (const std::exception& e) {
+        ShowError(Utf8ToWide(e.what()), L"Exception");
+    }
 }
 
 // The launcher never writes over the file it runs from.
@@ -191,14 +211,8 @@ int CHttpDownloader::ReadChunk(bool bShowErrors)
             return kRetry;
         ShowError(e.GetErrorMessage(), L"Exception");
         return kFailed;
-    } catch (const CMemoryException& e) {
-        ShowError(e.GetErrorMessage(), L"Memory Exception");
-    } catch (const std::bad_alloc&) {
-        ShowError(CMemoryException().GetErrorMessage(), L"Memory Exception");
-    } catch (const CFileException& e) {
-        ShowError(e.GetErrorMessage(), L"File Exception");
-    } catch (const CException& e) {
-        ShowError(e.GetErrorMessage(), L"Exception");
+    } catch (...) {
+        ShowReadFailure(std::current_exception());
     }
     return kFailed;
 }
@@ -230,14 +244,8 @@ int CHttpDownloader::ReadLine(CString& line, bool bShowErrors)
         if (bShowErrors)
             ShowError(e.GetErrorMessage(), L"Exception");
         return kRetry;
-    } catch (const CMemoryException& e) {
-        ShowError(e.GetErrorMessage(), L"Memory Exception");
-    } catch (const std::bad_alloc&) {
-        ShowError(CMemoryException().GetErrorMessage(), L"Memory Exception");
-    } catch (const CFileException& e) {
-        ShowError(e.GetErrorMessage(), L"File Exception");
-    } catch (const CException& e) {
-        ShowError(e.GetErrorMessage(), L"Exception");
+    } catch (...) {
+        ShowReadFailure(std::current_exception());
     }
     m_bLineReadFailed = true;
     return kFailed;
