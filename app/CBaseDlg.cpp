@@ -116,6 +116,16 @@ BOOL CBaseDlg::OnInitDialog()
     return TRUE;
 }
 
+void CBaseDlg::SetUpSkinnedWindow(HICON icon, int width, int height, LPCWSTR title)
+{
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    MoveWindow(0, 0, width, height, TRUE);
+    SetWindowText(title);
+    if (HRGN region = CreateRegionFromBitmap(m_bmpBackground); region && !SetWindowRgn(m_hWnd, region, TRUE))
+        DeleteObject(region);
+}
+
 HCURSOR CBaseDlg::OnQueryDragIcon()
 {
     return m_hIcon;

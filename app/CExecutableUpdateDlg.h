@@ -8,6 +8,8 @@
 #include "app/controls/CImageProgressCtrl.h"
 #include "app/controls/CTransparentStatic.h"
 
+struct UpdateWindowControls;
+
 class CUpdateManager;
 
 class CExecutableUpdateDlg : public CBaseDlg {
@@ -16,6 +18,7 @@ public:
     explicit CExecutableUpdateDlg(CUpdateManager* pManager);
 
 protected:
+    UpdateWindowControls Controls();
     void DoDataExchange(CDataExchange* pDX) override;
     // Starts the worker with progress reports off, then lays the controls out.
     BOOL OnInitDialog() override;

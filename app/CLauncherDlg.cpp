@@ -46,12 +46,7 @@ void CLauncherDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CLauncherDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    MoveWindow(0, 0, kWindowWidth, kWindowHeight, TRUE);
-    SetWindowText(kWindowTitle);
-    if (HRGN region = CreateRegionFromBitmap(m_bmpBackground); region && !SetWindowRgn(m_hWnd, region, TRUE))
-        DeleteObject(region);
+    SetUpSkinnedWindow(m_hIcon, kWindowWidth, kWindowHeight, kWindowTitle);
 
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED, IDB_CLOSE_HOVER, 0);
     m_btnClose.MoveWindow(1102, 197, 28, 28, TRUE);

@@ -5,7 +5,6 @@
 #include "app/UpdateWindowControls.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Shell.h"
-#include "platform/win/Threads.h"
 #include "res/resource.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
@@ -27,38 +26,25 @@ CLauncherUpdateDlg::CLauncherUpdateDlg(CUpdateManager* pManager) : CBaseDlg(IDD_
     m_bmpBackground.LoadBitmap(IDB_UPDATE_BACKGROUND);
 }
 
+UpdateWindowControls CLauncherUpdateDlg::Controls()
+{
+    return {m_progTotal, m_progFile, m_txtTotal, m_txtFile, m_txtStatus};
+}
+
 void CLauncherUpdateDlg::DoDataExchange(CDataExchange* pDX)
 {
-    DDX_Control(pDX, IDC_PROGRESS_TOTAL, m_progTotal);
-    DDX_Control(pDX, IDC_PROGRESS_FILE, m_progFile);
-    DDX_Control(pDX, IDC_TEXT_TOTAL, m_txtTotal);
-    DDX_Control(pDX, IDC_TEXT_FILE, m_txtFile);
-    DDX_Control(pDX, IDC_TEXT_STATUS, m_txtStatus);
+    Controls().Exchange(pDX);
 }
 
 BOOL CLauncherUpdateDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-    MoveWindow(0, 0, kUpdateWindowWidth, kUpdateWindowHeight, TRUE);
-    SetWindowText(kWindowTitle);
-    if (HRGN region = CreateRegionFromBitmap(m_bmpBackground); region && !SetWindowRgn(m_hWnd, region, TRUE))
-        DeleteObject(region);
+    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight, kWindowTitle);
 
-    LayOutBar(m_progTotal, IDB_PROGRESS_TOTAL_TRACK, IDB_PROGRESS_TOTAL_FILL, 43, 107);
-    LayOutBar(m_progFile, IDB_PROGRESS_FILE_TRACK, IDB_PROGRESS_FILE_FILL, 43, 137);
-    LayOutLabel(m_txtTotal, IDB_TEXT_TOTAL_BACKGROUND, 368, 111, 50, L"0%");
-    LayOutLabel(m_txtFile, IDB_TEXT_FILE_BACKGROUND, 368, 141, 50, L"0%");
-    LayOutLabel(m_txtStatus, IDB_TEXT_STATUS_BACKGROUND, 145, 164, 170, kCheckingText);
+    Controls().LayOut(kCheckingText);
 
     // Last, once every control is in place; the download of a new launcher reports progress.
-    m_pManager->m_hNotifyWnd = m_hWnd;
-    m_pManager->m_bRunning = 1;
-    if (m_pManager->m_hThread)
-        CloseHandle(m_pManager->m_hThread);
-    m_pManager->m_hThread =
-        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LauncherUpdateThreadProc, m_pManager, 0, nullptr));
+    m_pManager->StartWorker(m_hWnd, LauncherUpdateThreadProc, ProgressReports::On);
     return TRUE;
 }
 

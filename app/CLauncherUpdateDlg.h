@@ -8,6 +8,8 @@
 #include "app/controls/CImageProgressCtrl.h"
 #include "app/controls/CTransparentStatic.h"
 
+struct UpdateWindowControls;
+
 class CUpdateManager;
 
 class CLauncherUpdateDlg : public CBaseDlg {
@@ -16,6 +18,7 @@ public:
     explicit CLauncherUpdateDlg(CUpdateManager* pManager);
 
 protected:
+    UpdateWindowControls Controls();
     void DoDataExchange(CDataExchange* pDX) override;
     // Lays the window out, then starts the worker.
     BOOL OnInitDialog() override;

@@ -22,6 +22,17 @@ CUpdateManager::~CUpdateManager()
     }
 }
 
+void CUpdateManager::StartWorker(HWND window, ThreadProcedure procedure, ProgressReports reports)
+{
+    m_hNotifyWnd = window;
+    m_bRunning = 1;
+    if (reports == ProgressReports::OffUntilSummary)
+        m_bReportProgress = false;
+    if (m_hThread)
+        CloseHandle(m_hThread);
+    m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, this, 0, nullptr));
+}
+
 void CUpdateManager::Send(UpdateNotifyCode code, LPARAM record)
 {
     SendMessageW(m_hNotifyWnd, WM_UPDATE_NOTIFY, code, record);

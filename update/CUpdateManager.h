@@ -2,9 +2,7 @@
 // counters, and is the argument of the update worker threads, which report to their window with
 // WM_UPDATE_NOTIFY.
 //
-// A window starts a worker: m_hNotifyWnd = its handle, m_bRunning = 1, (client update only)
-// m_bReportProgress = false, then m_hThread = _beginthreadex(..., proc, manager, ...), closing
-// the handle of an earlier worker first. Only the destructor stops a worker.
+// A window starts a worker with StartWorker; only the destructor stops one.
 #pragma once
 
 #include <atomic>
@@ -14,7 +12,10 @@
 #include "platform/afx/CString.h"
 #include "update/CHttpDownloader.h"
 #include "update/FileListEntry.h"
+#include "platform/win/Threads.h"
 #include "update/UpdateNotify.h"
+
+enum class ProgressReports { On, OffUntilSummary };
 
 class CUpdateManager {
 public:
@@ -26,6 +27,11 @@ public:
     CUpdateManager& operator=(const CUpdateManager&) = delete;
     // Stops a worker that still runs and waits for it.
     ~CUpdateManager();
+
+    // Main thread, in this order: the window to notify, the running flag, the progress flag (off
+    // for the client update until its window handles UN_FILE_SUMMARY), then the thread, whose
+    // handle replaces that of an earlier worker, which has ended by then.
+    void StartWorker(HWND window, ThreadProcedure procedure, ProgressReports reports);
 
     // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.
     bool DownloadToFile(LPCWSTR url, LPCWSTR localPath);

@@ -42,10 +42,10 @@ protected:
         };
         manager.m_strFileListUrl = server.WideUrl(L"/list/");
         manager.m_strPatchUrl = server.WideUrl(L"/patch/");
-        StartWorker(manager, window.hwnd, ClientUpdateThreadProc, false);
+        manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
         ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_FILES_DONE) > 0; }));
         WaitForSingleObject(manager.m_hThread, INFINITE);
-        RunLoopUntil([] { return false; }, std::chrono::seconds(0));  // a late second UN_FILES_DONE would arrive here
+        // A late second UN_FILES_DONE would arrive here.
         for (int i = 0; i < 50; ++i)
             g_main_context_iteration(nullptr, FALSE);
     }
@@ -186,7 +186,7 @@ TEST_F(ClientUpdateTest, TheDestructorWaitsForAWorkerHeldInABox)
     server.Route("/list/ExecutableFileList.txt", Reply::Status(500));
     std::unique_ptr<CUpdateManager> held = std::make_unique<CUpdateManager>();
     held->m_strFileListUrl = server.WideUrl(L"/list/");
-    StartWorker(*held, window.hwnd, ClientUpdateThreadProc, false);
+    held->StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
     ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
     auto releaseLater = [&] {
         std::lock_guard lock(mutex);

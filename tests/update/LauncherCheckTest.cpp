@@ -30,11 +30,17 @@ protected:
     void RunCheck(bool running = true)
     {
         CUpdateManager manager;
-        StartWorker(manager, window.hwnd, LauncherUpdateThreadProc, true, running ? 1 : 0);
-        ASSERT_TRUE(RunLoopUntil([&] {
-            return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0;
-        }));
-        WaitForSingleObject(manager.m_hThread, INFINITE);
+        if (running) {
+            manager.StartWorker(window.hwnd, LauncherUpdateThreadProc, ProgressReports::On);
+            ASSERT_TRUE(RunLoopUntil([&] {
+                return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0;
+            }));
+            WaitForSingleObject(manager.m_hThread, INFINITE);
+        } else {
+            // A manager whose running flag is clear: the procedure on this thread.
+            manager.m_hNotifyWnd = window.hwnd;
+            LauncherUpdateThreadProc(&manager);
+        }
         fileListUrl = manager.m_strFileListUrl.str();
         patchUrl = manager.m_strPatchUrl.str();
     }

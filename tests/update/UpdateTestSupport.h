@@ -121,12 +121,3 @@ inline bool RunLoopUntil(const std::function<bool()>& done, std::chrono::seconds
     return true;
 }
 
-// Starts a worker the way the update windows do.
-inline void StartWorker(CUpdateManager& manager, HWND window, ThreadProcedure procedure, bool reportProgress,
-                        int running = 1)
-{
-    manager.m_hNotifyWnd = window;
-    manager.m_bRunning = running;
-    manager.m_bReportProgress = reportProgress;
-    manager.m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, &manager, 0, nullptr));
-}
