@@ -7,7 +7,7 @@
 #include "platform/win/Icons.h"
 #include "platform/win/ResourceNames.h"
 #include "platform/win/WindowMessages.h"
-#include "res/WindowStyles.h"
+#include "platform/win/WindowStyles.h"
 #include "res/resource.h"
 
 namespace {

@@ -5,12 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/CLauncherApp.h"
-#include "app/CLauncherDlg.h"
 #include "platform/cef/CefApp.h"
-#include "platform/cef/CefMessageProtocol.h"
+#include "browser/LauncherMessages.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Shell.h"
+#include "update/CLauncherState.h"
 
 namespace {
 
@@ -98,7 +97,8 @@ bool CCefBrowserHandler::OnProcessMessageReceived(CefRefPtr<CefBrowser>, CefProc
 void CCefBrowserHandler::StartGame(const CefString& parameter)
 {
     // Once the main window's run has ended, start-up may be using the parameter already.
-    CLauncherDlg* dialog = theApp.m_pLauncherDlg;
+    CLauncherState& state = LauncherState();
+    CDialog* dialog = state.m_pLauncherDlg;
     if (dialog && !dialog->IsModalRunning())
         return;
     if (FindWindowW(nullptr, kGameWindowTitle)) {
@@ -106,7 +106,7 @@ void CCefBrowserHandler::StartGame(const CefString& parameter)
         return;
     }
     // The parameter is in place before the main window ends, and start-up reads it only after.
-    theApp.m_strStartParam = parameter.c_str();
+    state.m_strStartParam = parameter.c_str();
     if (dialog)
         dialog->EndDialog(IDR_START_GAME);
 }

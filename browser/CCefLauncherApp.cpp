@@ -1,7 +1,7 @@
 #include "browser/CCefLauncherApp.h"
 
 #include "browser/CCefLauncherV8Handler.h"
-#include "platform/cef/CefMessageProtocol.h"
+#include "browser/LauncherMessages.h"
 #include "platform/cef/CefV8Value.h"
 
 void CCefLauncherApp::OnBeforeCommandLineProcessing(const CefString&, CefRefPtr<CefCommandLine> commandLine)

@@ -1,6 +1,6 @@
 #include "browser/CCefLauncherV8Handler.h"
 
-#include "platform/cef/CefMessageProtocol.h"
+#include "browser/LauncherMessages.h"
 #include "platform/cef/CefV8Context.h"
 #include "platform/cef/CefV8Value.h"
 

@@ -1,6 +1,6 @@
-#include "res/DialogTemplates.h"
+#include "platform/afx/DialogTemplates.h"
 
-#include "res/WindowStyles.h"
+#include "platform/win/WindowStyles.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "res/EmbeddedResources.h"
+#include "platform/win/EmbeddedResources.h"
 
 #include <gio/gio.h>
 

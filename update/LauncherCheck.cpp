@@ -1,6 +1,6 @@
 // The launcher update list and the version check, run by the self-update worker.
-#include "app/CLauncherApp.h"
 #include "platform/win/FileSystem.h"
+#include "update/CLauncherState.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
 
@@ -30,7 +30,7 @@ bool CUpdateManager::CheckLauncherVersion()
 
     m_strFileListUrl = lines[2];
     m_strPatchUrl = lines[3];
-    theApp.m_strWebUrl = lines[4];
+    LauncherState().m_strWebUrl = lines[4];
     if (lines[0] == kLauncherVersion)
         return true;
 

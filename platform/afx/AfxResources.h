@@ -1,4 +1,4 @@
-// The module whose resources the class library loads: the executable itself (res/ is linked in).
+// The module whose resources the class library loads: the executable itself.
 #pragma once
 
 #include "platform/win/FileSystem.h"

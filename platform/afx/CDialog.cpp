@@ -7,8 +7,8 @@
 
 #include "platform/afx/DialogWindow.h"
 #include "platform/win/MessageBox.h"
-#include "res/DialogTemplates.h"
-#include "res/WindowStyles.h"
+#include "platform/afx/DialogTemplates.h"
+#include "platform/win/WindowStyles.h"
 
 namespace {
 

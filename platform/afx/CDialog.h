@@ -1,4 +1,4 @@
-// CDialog: a modal dialog made from a dialog template resource (res/DialogTemplates.h).
+// CDialog: a modal dialog made from a dialog template resource (platform/afx/DialogTemplates.h).
 //
 // DoModal creates the window hidden with its controls, calls OnInitDialog (whose data exchange
 // attaches the control objects), centres a dialog that was created hidden and kept its place

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/win/Text.h"
-#include "res/DialogTemplates.h"
+#include "platform/afx/DialogTemplates.h"
 
 namespace {
 

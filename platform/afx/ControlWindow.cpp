@@ -8,8 +8,8 @@
 #include "platform/afx/DialogWindow.h"
 #include "platform/win/MouseTracking.h"
 #include "platform/win/WindowMessages.h"
-#include "res/DialogTemplates.h"
-#include "res/WindowStyles.h"
+#include "platform/afx/DialogTemplates.h"
+#include "platform/win/WindowStyles.h"
 
 namespace {
 

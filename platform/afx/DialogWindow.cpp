@@ -10,7 +10,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Text.h"
 #include "platform/win/WindowMessages.h"
-#include "res/DialogTemplates.h"
+#include "platform/afx/DialogTemplates.h"
 
 namespace {
 

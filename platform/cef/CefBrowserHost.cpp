@@ -5,7 +5,7 @@
 #include "platform/cef/CefEngine.h"
 #include "platform/cef/CefViewBrowser.h"
 #include "platform/win/WindowHandles.h"
-#include "res/WindowStyles.h"
+#include "platform/win/WindowStyles.h"
 
 bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<CefClient> client, const CefString& url,
                                    const CefBrowserSettings&, CefRequestContext*)

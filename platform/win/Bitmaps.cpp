@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "platform/win/ResourceNames.h"
-#include "res/EmbeddedResources.h"
+#include "platform/win/EmbeddedResources.h"
 
 struct HBITMAP__ {
     cairo_surface_t* surface;  // owned; CAIRO_FORMAT_RGB24

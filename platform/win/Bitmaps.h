@@ -6,7 +6,7 @@
 
 typedef struct _cairo_surface cairo_surface_t;
 
-// A bitmap resource of the program (res/), found by number. Null when there is none or it
+// A bitmap resource of the program, found by number. Null when there is none or it
 // cannot be decoded. The caller owns the bitmap.
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 

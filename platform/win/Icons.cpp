@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/win/ResourceNames.h"
-#include "res/EmbeddedResources.h"
+#include "platform/win/EmbeddedResources.h"
 
 struct HICON__ {
     std::vector<GdkPixbuf*> images;  // each reference owned

@@ -7,7 +7,7 @@
 
 typedef struct _GdkPixbuf GdkPixbuf;
 
-// The icon group resource (res/) with that number; the same handle on every call, never
+// The program's icon group resource with that number; the same handle on every call, never
 // destroyed. Null when there is none or it cannot be decoded.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 

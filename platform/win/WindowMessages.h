@@ -1,5 +1,5 @@
 // The window messages the launcher's windows send and handle, with their parameters, and the
-// style bits the window layer reads besides those of the dialog templates (res/WindowStyles.h).
+// style bits the window layer reads besides those of the dialog templates (platform/win/WindowStyles.h).
 #pragma once
 
 #include "platform/win/GdiTypes.h"

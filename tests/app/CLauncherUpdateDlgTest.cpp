@@ -18,6 +18,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "update/CLauncherState.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
 
@@ -107,6 +108,7 @@ protected:
 
     void ServeList(Reply reply) { server.Route("/zorv/patch_v3/LauncherUpdate.txt", std::move(reply)); }
 
+    CLauncherState state;
     UpdatePathTurn turn;
     TemporaryFolder folder;
     BoxRecorder boxes;

@@ -1,4 +1,4 @@
-#include "res/DialogTemplates.h"
+#include "platform/afx/DialogTemplates.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/CLauncherApp.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestSupport.h"
+#include "update/CLauncherState.h"
 #include "update/UpdateAddresses.h"
 
 namespace {
@@ -22,7 +22,6 @@ protected:
         baseUrl = server.WideUrl(L"/zorv/patch_v3/");
         kLauncherUpdateBaseUrl = baseUrl.c_str();
         updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
-        theApp.m_strWebUrl.Empty();
     }
     ~LauncherCheckTest() override { std::filesystem::remove(updatePath); }
 
@@ -50,6 +49,7 @@ protected:
         return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
     }
 
+    CLauncherState state;
     TemporaryFolder folder;
     BoxRecorder boxes;
     NotifyRecorder window;
@@ -76,7 +76,7 @@ TEST_F(LauncherCheckTest, TheCurrentVersionStoresTheAddressesAndPostsCurrent)
     EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_LAUNCHER_CURRENT}));
     EXPECT_EQ(fileListUrl, L"https://h/list/");
     EXPECT_EQ(patchUrl, L"https://h/patch/");
-    EXPECT_EQ(theApp.m_strWebUrl, L"https://h/web/index.html");
+    EXPECT_EQ(state.m_strWebUrl, L"https://h/web/index.html");
     EXPECT_FALSE(std::filesystem::exists(updatePath));
     EXPECT_TRUE(boxes.Boxes().empty());
     auto requests = server.Requests();
@@ -114,13 +114,13 @@ TEST_F(LauncherCheckTest, EveryOutcomeSendsItsMessagesInOrder)
         SCOPED_TRACE(c.name);
         server.Route("/zorv/patch_v3/LauncherUpdate.txt", c.list);
         window.received.clear();
-        theApp.m_strWebUrl.Empty();
+        state.m_strWebUrl.Empty();
         size_t boxesBefore = boxes.Boxes().size();
         RunCheck();
         // The new launcher's download reports its byte progress too.
         EXPECT_EQ(window.CodesWithoutProgress(), c.codes);
         EXPECT_EQ(std::filesystem::exists(updatePath), c.updateFetched);
-        EXPECT_EQ(!fileListUrl.empty() && !theApp.m_strWebUrl.IsEmpty(), c.addressesStored);
+        EXPECT_EQ(!fileListUrl.empty() && !state.m_strWebUrl.IsEmpty(), c.addressesStored);
         EXPECT_EQ(boxes.Boxes().size() - boxesBefore, c.boxCount);
         std::filesystem::remove(updatePath);
     }

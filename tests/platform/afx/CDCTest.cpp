@@ -8,7 +8,7 @@
 #include "platform/afx/CDC.h"
 #include "platform/afx/CFont.h"
 #include "platform/afx/CRgn.h"
-#include "res/DialogTemplates.h"
+#include "platform/afx/DialogTemplates.h"
 #include "res/resource.h"
 #include "tests/platform/afx/WindowTestSupport.h"
 

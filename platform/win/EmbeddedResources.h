@@ -1,4 +1,5 @@
-// The bitmaps and the icon group embedded in the executable, found by resource number.
+// Embedded image files found by resource number: bitmaps and icon groups. The program's resources
+// provide them.
 #pragma once
 
 #include <cstdint>

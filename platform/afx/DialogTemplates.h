@@ -1,5 +1,6 @@
-// The launcher's dialog templates as data: each dialog's own style, rectangle and font, and its
-// controls in creation (tab) order. Rectangles are in dialog units of the dialog's font.
+// Dialog templates as data: each dialog's own style, rectangle and font, and its controls in
+// creation (tab) order. Rectangles are in dialog units of the dialog's font. The program's
+// resources provide the templates; the class library finds them by number.
 #pragma once
 
 #include <cstdint>
@@ -39,5 +40,5 @@ struct DialogTemplate {
     std::span<const DialogItemTemplate> items;
 };
 
-// Null for a number that names no dialog template.
+// Provided by the program's resources. Null for a number that names no dialog template.
 const DialogTemplate* FindDialogTemplate(int id);
