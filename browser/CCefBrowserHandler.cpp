@@ -167,21 +167,3 @@ void CCefBrowserHandler::OnLoadError(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame> 
     page += ").</h2></body></html>";
     frame->LoadString(page, failedUrl);
 }
-
-void CCefBrowserHandler::AddRef() const
-{
-    m_refCount.fetch_add(1, std::memory_order_relaxed);
-}
-
-bool CCefBrowserHandler::Release() const
-{
-    if (m_refCount.fetch_sub(1, std::memory_order_acq_rel) != 1)
-        return false;
-    delete this;
-    return true;
-}
-
-bool CCefBrowserHandler::HasOneRef() const
-{
-    return m_refCount.load(std::memory_order_acquire) == 1;
-}

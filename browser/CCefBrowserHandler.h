@@ -4,16 +4,13 @@
 // The engine calls it on the GTK main thread.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
 #include <list>
 
 #include "platform/cef/CefClient.h"
+#include "platform/cef/CefRefCounted.h"
 
-class CCefBrowserHandler : public CefClient,
-                           public CefDisplayHandler,
-                           public CefLifeSpanHandler,
-                           public CefLoadHandler {
+class CCefBrowserHandler
+    : public CefRefCounted<CefClient, CefDisplayHandler, CefLifeSpanHandler, CefLoadHandler> {
 public:
     CefRefPtr<CefDisplayHandler> GetDisplayHandler() override;
     CefRefPtr<CefLifeSpanHandler> GetLifeSpanHandler() override;
@@ -32,14 +29,10 @@ public:
     void OnLoadError(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame, ErrorCode errorCode,
                      const CefString& errorText, const CefString& failedUrl) override;
 
-    void AddRef() const override;
-    bool Release() const override;
-    bool HasOneRef() const override;
 
 private:
     void StartGame(const CefString& parameter);
     void OpenWeb(const CefString& address);
 
     std::list<CefRefPtr<CefBrowser>> m_browserList;
-    mutable std::atomic<std::int32_t> m_refCount{0};
 };

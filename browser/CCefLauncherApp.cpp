@@ -34,21 +34,3 @@ void CCefLauncherApp::OnContextCreated(CefRefPtr<CefBrowser>, CefRefPtr<CefFrame
     external->SetValue(kOpenWebMessage, openWeb, V8_PROPERTY_ATTRIBUTE_NONE);
     global->SetValue("external", external, V8_PROPERTY_ATTRIBUTE_NONE);
 }
-
-void CCefLauncherApp::AddRef() const
-{
-    m_refCount.fetch_add(1, std::memory_order_relaxed);
-}
-
-bool CCefLauncherApp::Release() const
-{
-    if (m_refCount.fetch_sub(1, std::memory_order_acq_rel) != 1)
-        return false;
-    delete this;
-    return true;
-}
-
-bool CCefLauncherApp::HasOneRef() const
-{
-    return m_refCount.load(std::memory_order_acquire) == 1;
-}

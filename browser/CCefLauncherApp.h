@@ -4,12 +4,11 @@
 // context.
 #pragma once
 
-#include <atomic>
-#include <cstdint>
 
 #include "platform/cef/CefApp.h"
+#include "platform/cef/CefRefCounted.h"
 
-class CCefLauncherApp : public CefApp, public CefBrowserProcessHandler, public CefRenderProcessHandler {
+class CCefLauncherApp : public CefRefCounted<CefApp, CefBrowserProcessHandler, CefRenderProcessHandler> {
 public:
     void OnBeforeCommandLineProcessing(const CefString& processType, CefRefPtr<CefCommandLine> commandLine) override;
     CefRefPtr<CefBrowserProcessHandler> GetBrowserProcessHandler() override;
@@ -18,10 +17,6 @@ public:
     void OnContextCreated(CefRefPtr<CefBrowser> browser, CefRefPtr<CefFrame> frame,
                           CefRefPtr<CefV8Context> context) override;
 
-    void AddRef() const override;
-    bool Release() const override;
-    bool HasOneRef() const override;
 
 private:
-    mutable std::atomic<std::int32_t> m_refCount{0};
 };

@@ -25,21 +25,3 @@ bool CCefLauncherV8Handler::Execute(const CefString& name, CefRefPtr<CefV8Value>
         browser->SendProcessMessage(PID_BROWSER, message);
     return false;
 }
-
-void CCefLauncherV8Handler::AddRef() const
-{
-    m_refCount.fetch_add(1, std::memory_order_relaxed);
-}
-
-bool CCefLauncherV8Handler::Release() const
-{
-    if (m_refCount.fetch_sub(1, std::memory_order_acq_rel) != 1)
-        return false;
-    delete this;
-    return true;
-}
-
-bool CCefLauncherV8Handler::HasOneRef() const
-{
-    return m_refCount.load(std::memory_order_acquire) == 1;
-}

@@ -1,12 +1,13 @@
-// The reference count of the layer's own engine objects: locked increments and decrements, the
-// object deleted by the release that takes the count to zero.
+// The reference count of engine objects and handlers: locked increments and decrements, the
+// object deleted by the release that takes the count to zero. A class that implements several
+// handler interfaces names them all; they share CefBase virtually, so it has one count.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-template <class Interface>
-class CefRefCounted : public Interface {
+template <class... Interfaces>
+class CefRefCounted : public Interfaces... {
 public:
     void AddRef() const override { m_refCount.fetch_add(1, std::memory_order_relaxed); }
     bool Release() const override
