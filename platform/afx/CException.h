@@ -17,17 +17,12 @@ public:
 
 class CFileException : public CException {
 public:
-    enum Cause { none, genericException, fileNotFound, badPath, tooManyOpenFiles, accessDenied,
-                 invalidFile, removeCurrentDir, directoryFull, badSeek, hardIO, sharingViolation,
-                 lockViolation, diskFull, endOfFile };
-
     CFileException() = default;
     // From an errno value of the failed call.
     CFileException(int osError, const CString& fileName);
 
     CString GetErrorMessage() const override;
 
-    int m_cause = none;
     int m_lOsError = 0;
     CString m_strFileName;
 };

@@ -47,19 +47,6 @@ int CString::Compare(const wchar_t* text) const
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
-int CString::CompareNoCase(const wchar_t* text) const
-{
-    std::wstring_view other = text ? text : L"";
-    size_t n = std::min(m_text.size(), other.size());
-    for (size_t i = 0; i < n; ++i) {
-        auto a = std::towlower(static_cast<wint_t>(m_text[i]));
-        auto b = std::towlower(static_cast<wint_t>(other[i]));
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    return m_text.size() == other.size() ? 0 : (m_text.size() < other.size() ? -1 : 1);
-}
-
 int CString::Find(wchar_t unit, int start) const
 {
     size_t at = m_text.find(unit, ClampIndex(start, m_text.size()));
@@ -94,12 +81,6 @@ CString CString::Mid(int first, int count) const
 {
     size_t from = ClampIndex(first, m_text.size());
     return CString(m_text.substr(from, ClampIndex(count, m_text.size() - from)));
-}
-
-CString CString::Right(int count) const
-{
-    size_t n = ClampIndex(count, m_text.size());
-    return CString(m_text.substr(m_text.size() - n));
 }
 
 int CString::Replace(const wchar_t* oldText, const wchar_t* newText)
@@ -147,14 +128,6 @@ void CString::Format(const wchar_t* format, ...)
     va_list arguments;
     va_start(arguments, format);
     m_text = FormatText(format, arguments);
-    va_end(arguments);
-}
-
-void CString::AppendFormat(const wchar_t* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    m_text += FormatText(format, arguments);
     va_end(arguments);
 }
 

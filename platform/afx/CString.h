@@ -21,8 +21,6 @@ public:
     const wchar_t* GetString() const { return m_text.c_str(); }
     operator const wchar_t*() const { return m_text.c_str(); }
     const std::wstring& str() const { return m_text; }
-    wchar_t GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
-    wchar_t operator[](int index) const { return GetAt(index); }
 
     CString& operator=(const wchar_t* text);
     CString& operator+=(const CString& text);
@@ -30,7 +28,6 @@ public:
     CString& operator+=(wchar_t unit);
 
     int Compare(const wchar_t* text) const;
-    int CompareNoCase(const wchar_t* text) const;
 
     // Positions are indexes; -1 when not found.
     int Find(wchar_t unit, int start = 0) const;
@@ -40,7 +37,6 @@ public:
     CString Left(int count) const;
     CString Mid(int first) const;
     CString Mid(int first, int count) const;
-    CString Right(int count) const;
 
     // Every occurrence, left to right, without overlap; returns how many were replaced.
     int Replace(const wchar_t* oldText, const wchar_t* newText);
@@ -50,7 +46,6 @@ public:
 
     // "%s" takes a wide string, as in the class library.
     void Format(const wchar_t* format, ...);
-    void AppendFormat(const wchar_t* format, ...);
 
     friend CString operator+(const CString& left, const CString& right);
     friend CString operator+(const CString& left, const wchar_t* right);

@@ -32,11 +32,6 @@ CWinApp::~CWinApp()
         g_app = nullptr;
 }
 
-CWinApp* AfxGetApp()
-{
-    return g_app;
-}
-
 int AfxWinMain(CWinApp& app, int argc, char** argv)
 {
     gtk_init_check(&argc, &argv);

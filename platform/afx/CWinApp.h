@@ -1,5 +1,5 @@
 // CWinApp: the application object. The one object of a derived class is made at static
-// initialisation; AfxGetApp finds it.
+// initialisation.
 #pragma once
 
 #include "platform/afx/CString.h"
@@ -21,7 +21,6 @@ public:
     CString m_strRegistryKey;
 };
 
-CWinApp* AfxGetApp();
 // The program's entry: opens the display when there is one, then runs the application object's
 // InitInstance and ExitInstance, whose result is the exit code. This platform has no message loop
 // of the class library's own: InitInstance runs its windows.

@@ -173,12 +173,6 @@ CFont* CWnd::GetFont()
     return reinterpret_cast<CFont*>(SendMessage(WM_GETFONT));
 }
 
-int CWnd::GetDlgCtrlID() const
-{
-    NativeWindow* native = NativeWindow::FromHandle(m_hWnd);
-    return native ? native->Id() : 0;
-}
-
 void CWnd::GetDlgItem(int nID, HWND* phWnd) const
 {
     NativeWindow* native = NativeWindow::FromHandle(m_hWnd);

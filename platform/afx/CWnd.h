@@ -19,7 +19,6 @@ public:
     // Detaches from a window that still exists.
     virtual ~CWnd();
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
     // The object attached to the window, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
@@ -49,7 +48,6 @@ public:
     BOOL IsIconic() const;
 
     CFont* GetFont();
-    int GetDlgCtrlID() const;
     void GetDlgItem(int nID, HWND* phWnd) const;
 
     // The window's procedure: the message map, then DefWindowProc.

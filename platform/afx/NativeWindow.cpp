@@ -2,28 +2,15 @@
 
 #include <gtk/gtk.h>
 
-#include <map>
-
 #include "platform/afx/CDC.h"
 #include "platform/afx/CWnd.h"
 #include "platform/win/MouseTracking.h"
 #include "platform/win/WindowMessages.h"
 
-namespace {
-
-std::map<HWND, NativeWindow*>& Windows()
-{
-    static std::map<HWND, NativeWindow*> windows;
-    return windows;
-}
-
-}  // namespace
-
 NativeWindow::NativeWindow(GtkWidget* widget, int id, DWORD style, CFont* font)
     : m_pWidget(widget), m_nId(id), m_dwStyle(style), m_pFont(font)
 {
     m_hWnd = RegisterWindowHandle(this, widget);
-    Windows().emplace(m_hWnd, this);
     g_signal_connect(widget, "draw", G_CALLBACK(OnDraw), this);
 }
 
@@ -39,15 +26,13 @@ void NativeWindow::Release()
     g_signal_handlers_disconnect_by_data(m_pWidget, this);
     Attach(nullptr);
     TakeMouseLeaveRequest(m_hWnd);
-    Windows().erase(m_hWnd);
     UnregisterWindowHandle(m_hWnd);
     m_hWnd = nullptr;
 }
 
 NativeWindow* NativeWindow::FromHandle(HWND hWnd)
 {
-    auto found = Windows().find(hWnd);
-    return found == Windows().end() ? nullptr : found->second;
+    return dynamic_cast<NativeWindow*>(GetWindowProcedure(hWnd));
 }
 
 void NativeWindow::Attach(CWnd* window)

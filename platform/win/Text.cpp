@@ -49,16 +49,6 @@ std::wstring DecodeLocale(const char* source, size_t length)
     return result;
 }
 
-void AppendPadded(std::wstring& out, std::wstring_view text, int width, bool leftAlign)
-{
-    int padding = width - static_cast<int>(text.size());
-    if (!leftAlign && padding > 0)
-        out.append(static_cast<size_t>(padding), L' ');
-    out.append(text);
-    if (leftAlign && padding > 0)
-        out.append(static_cast<size_t>(padding), L' ');
-}
-
 }  // namespace
 
 int MultiByteToWideChar(UINT codePage, DWORD, const char* source, int sourceLength,
@@ -116,108 +106,42 @@ std::wstring FormatText(LPCWSTR format, va_list arguments)
             out.push_back(L'%');
             continue;
         }
-        std::string flags;
-        while (*p == L'-' || *p == L'0' || *p == L'+' || *p == L' ' || *p == L'#')
-            flags.push_back(static_cast<char>(*p++));
-        int width = 0;
-        if (*p == L'*') {
-            width = va_arg(args, int);
+        const bool zeroPad = *p == L'0';
+        if (zeroPad)
             ++p;
-        } else {
-            while (*p >= L'0' && *p <= L'9')
-                width = width * 10 + (*p++ - L'0');
-        }
-        int precision = -1;
-        if (*p == L'.') {
-            ++p;
-            precision = 0;
-            if (*p == L'*') {
-                precision = va_arg(args, int);
-                ++p;
-            } else {
-                while (*p >= L'0' && *p <= L'9')
-                    precision = precision * 10 + (*p++ - L'0');
-            }
-        }
-        enum class Size { Int, Long, LongLong, Short } size = Size::Int;
-        if (*p == L'h') {
-            size = Size::Short;
-            ++p;
-        } else if (*p == L'l') {
-            ++p;
-            size = Size::Long;
-            if (*p == L'l') {
-                size = Size::LongLong;
-                ++p;
-            }
-        } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-            size = Size::LongLong;
-            p += 3;
-        }
-        bool leftAlign = flags.find('-') != std::string::npos;
-        wchar_t conversion = *p;
-        if (!conversion)
-            break;
-        switch (conversion) {
+        std::size_t width = 0;
+        while (*p >= L'0' && *p <= L'9')
+            width = width * 10 + static_cast<std::size_t>(*p++ - L'0');
+        std::wstring field;
+        switch (*p) {
         case L'd':
-        case L'i':
-        case L'u':
-        case L'x':
-        case L'X': {
-            bool isSigned = conversion == L'd' || conversion == L'i';
-            std::string spec = "%" + flags;
-            if (width > 0)
-                spec += std::to_string(width);
-            if (precision >= 0)
-                spec += "." + std::to_string(precision);
-            spec += "ll";
-            spec.push_back(static_cast<char>(conversion == L'i' ? L'd' : conversion));
-            char digits[128];
-            if (isSigned) {
-                long long value = size == Size::LongLong ? va_arg(args, long long)
-                                  : size == Size::Long   ? va_arg(args, long)
-                                                         : va_arg(args, int);
-                if (size == Size::Short)
-                    value = static_cast<short>(value);
-                std::snprintf(digits, sizeof digits, spec.c_str(), value);
-            } else {
-                unsigned long long value = size == Size::LongLong ? va_arg(args, unsigned long long)
-                                           : size == Size::Long   ? va_arg(args, unsigned long)
-                                                                  : va_arg(args, unsigned int);
-                if (size == Size::Short)
-                    value = static_cast<unsigned short>(value);
-                std::snprintf(digits, sizeof digits, spec.c_str(), value);
-            }
-            for (const char* d = digits; *d; ++d)
-                out.push_back(static_cast<wchar_t>(*d));
+            field = std::to_wstring(va_arg(args, int));
             break;
-        }
-        case L'c': {
-            wchar_t c = static_cast<wchar_t>(va_arg(args, int));
-            AppendPadded(out, std::wstring_view(&c, 1), width, leftAlign);
+        case L'x': {
+            wchar_t digits[16];
+            std::swprintf(digits, std::size(digits), L"%x", va_arg(args, unsigned int));
+            field = digits;
             break;
         }
         case L's': {
-            const wchar_t* s = va_arg(args, const wchar_t*);
-            std::wstring_view text = s ? std::wstring_view(s) : std::wstring_view(L"(null)");
-            if (precision >= 0 && text.size() > static_cast<size_t>(precision))
-                text = text.substr(0, static_cast<size_t>(precision));
-            AppendPadded(out, text, width, leftAlign);
+            const wchar_t* text = va_arg(args, const wchar_t*);
+            field = text ? text : L"(null)";
             break;
         }
-        case L'S': {
-            const char* s = va_arg(args, const char*);
-            std::wstring text = Utf8ToWide(s ? s : "(null)");
-            if (precision >= 0 && text.size() > static_cast<size_t>(precision))
-                text.resize(static_cast<size_t>(precision));
-            AppendPadded(out, text, width, leftAlign);
-            break;
-        }
-        default:  // unknown conversion: kept as written
+        case L'\0':
+            va_end(args);
+            return out;
+        default:  // a conversion the launcher does not use: kept as written
             out.push_back(L'%');
-            out.push_back(conversion);
-            break;
+            out.push_back(*p);
+            continue;
         }
+        if (field.size() < width) {
+            // Zeros go after a sign, spaces before it.
+            const std::size_t at = zeroPad && field[0] == L'-' ? 1 : 0;
+            field.insert(at, width - field.size(), zeroPad ? L'0' : L' ');
+        }
+        out += field;
     }
     va_end(args);
     return out;

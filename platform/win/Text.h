@@ -22,8 +22,8 @@ int lstrcmpW(LPCWSTR first, LPCWSTR second);
 // wsprintfW: at most 1024 units including the NUL are written, as on Windows.
 int wsprintfW(LPWSTR buffer, LPCWSTR format, ...);
 
-// The formatter behind CString::Format and wsprintfW: %d %i %u %x %X %c %s (wide) %S (narrow) %%,
-// with flags, width, precision and the sizes h, l, ll and I64.
+// The formatter behind CString::Format and wsprintfW, for the conversions the launcher's texts
+// use: %d, %x, %s (wide) and %%, with a width and the flag 0. Any other is kept as written.
 std::wstring FormatText(LPCWSTR format, va_list arguments);
 
 std::string WideToUtf8(std::wstring_view text);

@@ -263,6 +263,13 @@ GtkWidget* GetWindowWidget(HWND hWnd)
     return found == g_windows.end() ? nullptr : found->second.widget;
 }
 
+WindowProcedure* GetWindowProcedure(HWND hWnd)
+{
+    std::lock_guard lock(g_windowsMutex);
+    auto found = g_windows.find(hWnd);
+    return found == g_windows.end() ? nullptr : found->second.procedure;
+}
+
 BOOL IsWindow(HWND hWnd)
 {
     std::lock_guard lock(g_windowsMutex);

@@ -27,6 +27,8 @@ void UnregisterWindowHandle(HWND hWnd);
 // Main thread only. Turns delivery on (queued messages then follow in order) or off.
 void SetWindowDelivery(HWND hWnd, bool deliver);
 GtkWidget* GetWindowWidget(HWND hWnd);
+// The procedure registered for the handle; null for a gone window.
+WindowProcedure* GetWindowProcedure(HWND hWnd);
 BOOL IsWindow(HWND hWnd);
 
 // Same thread as the window: the procedure is called directly. Another thread: the message goes

@@ -207,7 +207,9 @@ TEST(CDialog, DataExchangeAttachesControlsWhoseMapsComeBeforeTheDefaultProcessin
         ASSERT_NE(dialog.probe.m_hWnd, nullptr);
         EXPECT_EQ(dialog.unbound.m_hWnd, nullptr);
         EXPECT_EQ(CWnd::FromHandlePermanent(dialog.probe.m_hWnd), &dialog.probe);
-        EXPECT_EQ(dialog.probe.GetDlgCtrlID(), IDC_TEXT_STATUS);
+        HWND statusItem = nullptr;
+        dialog.GetDlgItem(IDC_TEXT_STATUS, &statusItem);
+        EXPECT_EQ(statusItem, dialog.probe.m_hWnd);
         EXPECT_EQ(dialog.probe.SendMessage(WM_PROBE), 42);
         EXPECT_EQ(dialog.SendMessage(WM_PROBE), 0);
         // The dialog gave its controls its font.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -73,7 +74,7 @@ TEST(CFile, CreateWriteAndFailures)
     CFile file;
     CFileException error;
     EXPECT_FALSE(file.Open(CString(folder.wstring() + L"/missing/x.bin"), CFile::modeCreate | CFile::modeWrite, &error));
-    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(error.m_lOsError, ENOENT);
     EXPECT_NE(error.GetErrorMessage().Find(L"missing"), -1);
     std::filesystem::remove_all(folder);
 }
