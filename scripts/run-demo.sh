@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-port=${ZORV_DEMO_PORT:-47443}
+port=${ZORV_DEMO_PORT:-24443}
 build=$root/build/demo
 scripts/install-packages.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORV_BUILD_TESTS=OFF \
