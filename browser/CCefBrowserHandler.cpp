@@ -45,7 +45,8 @@ std::string EscapeHtml(std::string_view text)
 }
 
 // Only an absolute http or https address, without blanks or control characters, leaves the
-// launcher: anything else a page passes could name a local program or file for the shell.
+// launcher or replaces the game's page: anything else a page passes could name a local program
+// or file for the shell, or a local page that would get the launcher's interface.
 bool IsWebAddress(const CefString& address)
 {
     for (wchar_t c : address.ToWString()) {
@@ -124,7 +125,7 @@ bool CCefBrowserHandler::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<
 {
     bool newBrowser = targetDisposition == WOD_NEW_FOREGROUND_TAB || targetDisposition == WOD_NEW_BACKGROUND_TAB ||
                       targetDisposition == WOD_NEW_POPUP || targetDisposition == WOD_NEW_WINDOW;
-    if (newBrowser && !targetUrl.empty()) {
+    if (newBrowser && IsWebAddress(targetUrl)) {
         if (CefRefPtr<CefFrame> mainFrame = browser->GetMainFrame())
             mainFrame->LoadURL(targetUrl);
     }

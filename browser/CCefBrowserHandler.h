@@ -1,6 +1,7 @@
 // CCefBrowserHandler: the client of the main window's browser, in the browser process. It acts
-// on the page's "StartGame" and "OpenWeb", keeps the list of live browsers, loads every link meant
-// for a new tab, popup or window into the main frame, and shows an error page for a failed load.
+// on the page's "StartGame" and "OpenWeb", keeps the list of live browsers, loads a web address
+// meant for a new tab, popup or window into the main frame, and shows an error page for a failed
+// load.
 // The engine calls it on the GTK main thread.
 #pragma once
 

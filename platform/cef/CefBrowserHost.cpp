@@ -24,7 +24,7 @@ bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<Ce
     gtk_widget_set_size_request(view, windowInfo.width, windowInfo.height);
     gtk_fixed_put(GTK_FIXED(parent), view, windowInfo.x, windowInfo.y);  // the container owns the view
 
-    CefRefPtr<CefViewBrowser> browser = CefViewBrowser::Attach(WEBKIT_WEB_VIEW(view), client);
+    CefRefPtr<CefViewBrowser> browser = CefViewBrowser::Attach(WEBKIT_WEB_VIEW(view), windowInfo.parent_window, client);
     if (CefRefPtr<CefLifeSpanHandler> lifeSpan = client ? client->GetLifeSpanHandler() : nullptr)
         lifeSpan->OnAfterCreated(browser);
     if (!browser->GetWebView())

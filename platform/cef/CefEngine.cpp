@@ -20,6 +20,13 @@ double ParseScaleFactor(const CefString& value)
     return !text.empty() && end && *end == '\0' && scale > 0 ? scale : 0;
 }
 
+// The framework downloads nothing without a download handler. A download is cancelled as it
+// starts, before it has a destination: no file is created, replaced or removed.
+void CancelDownload(WebKitWebContext*, WebKitDownload* download, gpointer)
+{
+    webkit_download_cancel(download);
+}
+
 WebKitWebContext* NewWebContext(const CefSettings& settings)
 {
     if (settings.cache_path.empty())
@@ -52,6 +59,7 @@ bool CefEngine::Start(const CefMainArgs& args, const CefSettings& settings, CefR
 
     WebKitWebContext* context = NewWebContext(settings);
     webkit_web_context_set_sandbox_enabled(context, FALSE);
+    g_signal_connect(context, "download-started", G_CALLBACK(CancelDownload), nullptr);
     webkit_web_context_set_web_extensions_directory(context, WebExtensionDirectory().c_str());
     webkit_web_context_set_web_extensions_initialization_user_data(context, g_variant_new_string(kCefBuildId));
     std::string locale = settings.locale.ToString();

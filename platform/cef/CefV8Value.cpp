@@ -2,7 +2,12 @@
 
 #include <jsc/jsc.h>
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
 #include "platform/cef/CefV8Context.h"
+#include "platform/win/Text.h"
 
 namespace {
 
@@ -40,6 +45,66 @@ JSCValue* CallFunction(GPtrArray* arguments, gpointer data)
     else if (handled && retval)
         return JSC_VALUE(g_object_ref(retval->GetJSCValue()));
     return jsc_value_new_undefined(script);
+}
+
+// The text of a string in its JSON form, which escapes each unpaired surrogate as \uXXXX: two
+// escapes that make a pair are one character, an unpaired one becomes U+FFFD.
+std::wstring TextOfJsonString(std::string_view json)
+{
+    std::wstring text;
+    if (json.size() < 2)
+        return text;
+    json = json.substr(1, json.size() - 2);  // the quotes
+    auto codeUnit = [&](std::size_t at) -> int {
+        if (at + 6 > json.size() || json[at] != '\\' || json[at + 1] != 'u')
+            return -1;
+        unsigned value = 0;
+        const char* digits = json.data() + at + 2;
+        auto [end, error] = std::from_chars(digits, digits + 4, value, 16);
+        return error == std::errc() && end == digits + 4 ? static_cast<int>(value) : -1;
+    };
+    std::size_t i = 0;
+    while (i < json.size()) {
+        std::size_t escape = std::min(json.find('\\', i), json.size());
+        text += Utf8ToWide(json.substr(i, escape - i));
+        if (escape + 1 >= json.size())
+            break;
+        i = escape + 2;
+        switch (char kind = json[escape + 1]) {
+        case 'b':
+            text += L'\b';
+            break;
+        case 'f':
+            text += L'\f';
+            break;
+        case 'n':
+            text += L'\n';
+            break;
+        case 'r':
+            text += L'\r';
+            break;
+        case 't':
+            text += L'\t';
+            break;
+        case 'u': {
+            int unit = codeUnit(escape);
+            if (unit < 0)
+                return text;
+            i = escape + 6;
+            int low = unit >= 0xD800 && unit < 0xDC00 ? codeUnit(i) : -1;
+            if (low >= 0xDC00 && low < 0xE000) {
+                text += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 6;
+            } else {
+                text += unit >= 0xD800 && unit < 0xE000 ? L'\xFFFD' : static_cast<wchar_t>(unit);
+            }
+            break;
+        }
+        default:  // '"', '\\', '/'
+            text += static_cast<wchar_t>(kind);
+        }
+    }
+    return text;
 }
 
 JSCValuePropertyFlags PropertyFlags(cef_v8_propertyattribute_t attribute)
@@ -99,11 +164,10 @@ CefString CefV8Value::GetStringValue() const
 {
     if (!IsString())
         return CefString();
-    GBytes* bytes = jsc_value_to_string_as_bytes(m_value);
-    gsize size = 0;
-    const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
-    CefString text(std::string_view(data ? data : "", size));
-    g_bytes_unref(bytes);
+    // JavaScriptCore's UTF-8 of a string ends at an unpaired surrogate; its JSON form keeps them.
+    gchar* json = jsc_value_to_json(m_value, 0);
+    CefString text(TextOfJsonString(json ? json : ""));
+    g_free(json);
     return text;
 }
 

@@ -33,7 +33,7 @@ public:
     ~CefV8Value() override;
 
     bool IsString() const;
-    // The text of a string value (empty for any other value).
+    // The text of a string value, an unpaired surrogate as U+FFFD (empty for any other value).
     CefString GetStringValue() const;
     // Defines the property on an object value; false for a value that is not an object.
     bool SetValue(const CefString& key, CefRefPtr<CefV8Value> value, cef_v8_propertyattribute_t attribute);

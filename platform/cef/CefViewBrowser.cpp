@@ -6,6 +6,7 @@
 #include "platform/cef/CefMessageProtocol.h"
 #include "platform/cef/CefNewWindowDisposition.h"
 #include "platform/cef/CefViewFrame.h"
+#include "platform/win/WindowHandles.h"
 
 // The view's signal handlers; the browser is their user data.
 struct CefViewSignals {
@@ -40,6 +41,13 @@ struct CefViewSignals {
         return static_cast<CefViewBrowser*>(browser)->ReportLoadFailure(failedUrl, error);
     }
 
+    // Reached only by a key the page did not consume (WebKit hands it to the view again, and the
+    // view's own handler lets it through): the page's keys go no further than the view.
+    static gboolean OnKeyNotConsumed(GtkWidget*, GdkEventKey*, gpointer)
+    {
+        return TRUE;
+    }
+
     static void OnClose(WebKitWebView*, gpointer browser)
     {
         static_cast<CefViewBrowser*>(browser)->RequestClose();
@@ -51,21 +59,22 @@ struct CefViewSignals {
     }
 };
 
-CefRefPtr<CefViewBrowser> CefViewBrowser::Attach(WebKitWebView* view, CefRefPtr<CefClient> client)
+CefRefPtr<CefViewBrowser> CefViewBrowser::Attach(WebKitWebView* view, HWND parent, CefRefPtr<CefClient> client)
 {
-    CefRefPtr<CefViewBrowser> browser = new CefViewBrowser(view, std::move(client));
+    CefRefPtr<CefViewBrowser> browser = new CefViewBrowser(view, parent, std::move(client));
     browser->AddRef();  // the view's reference, dropped in Detach
     g_signal_connect(view, "user-message-received", G_CALLBACK(CefViewSignals::OnUserMessage), browser.get());
     g_signal_connect(view, "decide-policy", G_CALLBACK(CefViewSignals::OnDecidePolicy), browser.get());
     g_signal_connect(view, "create", G_CALLBACK(CefViewSignals::OnCreate), browser.get());
     g_signal_connect(view, "load-failed", G_CALLBACK(CefViewSignals::OnLoadFailed), browser.get());
+    g_signal_connect_after(view, "key-press-event", G_CALLBACK(CefViewSignals::OnKeyNotConsumed), browser.get());
     g_signal_connect(view, "close", G_CALLBACK(CefViewSignals::OnClose), browser.get());
     g_signal_connect(view, "destroy", G_CALLBACK(CefViewSignals::OnDestroy), browser.get());
     return browser;
 }
 
-CefViewBrowser::CefViewBrowser(WebKitWebView* view, CefRefPtr<CefClient> client)
-    : m_view(view), m_client(std::move(client))
+CefViewBrowser::CefViewBrowser(WebKitWebView* view, HWND parent, CefRefPtr<CefClient> client)
+    : m_view(view), m_parent(parent), m_client(std::move(client))
 {
 }
 
@@ -128,8 +137,8 @@ void CefViewBrowser::RequestClose()
     CefRefPtr<CefLifeSpanHandler> lifeSpan = m_client ? m_client->GetLifeSpanHandler() : nullptr;
     if (lifeSpan && lifeSpan->DoClose(this))
         return;
-    if (m_view)
-        gtk_widget_destroy(GTK_WIDGET(m_view));
+    // As the framework does, the close request goes on to the window that holds the browser.
+    PostMessageW(m_parent, WM_CLOSE, 0, 0);
 }
 
 void CefViewBrowser::Detach()

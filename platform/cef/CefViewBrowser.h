@@ -1,13 +1,14 @@
 // CefViewBrowser: a browser in the browser process, over one WebKit web view. It turns the
 // view's signals into the client's callbacks on the GTK main thread: page messages (the
 // browser process's one dispatcher of them), new-window requests, main-frame load failures,
-// close requests and the view's end.
+// close requests and the view's end. Keys typed into the page stay with the page.
 #pragma once
 
 #include "platform/cef/CefBrowser.h"
 #include "platform/cef/CefClient.h"
 #include "platform/cef/CefRefCounted.h"
 #include "platform/cef/CefRefPtr.h"
+#include "platform/win/WinTypes.h"
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitNavigationAction WebKitNavigationAction;
@@ -17,8 +18,9 @@ typedef struct _GError GError;
 class CefViewBrowser : public CefRefCounted<CefBrowser> {
 public:
     // Connects to the view's signals. The view holds a reference to the browser, and the
-    // browser one to the client, until the view is destroyed.
-    static CefRefPtr<CefViewBrowser> Attach(WebKitWebView* view, CefRefPtr<CefClient> client);
+    // browser one to the client, until the view is destroyed. A close request of the page that
+    // the client does not take becomes WM_CLOSE, posted to parent.
+    static CefRefPtr<CefViewBrowser> Attach(WebKitWebView* view, HWND parent, CefRefPtr<CefClient> client);
 
     CefViewBrowser(const CefViewBrowser&) = delete;
     CefViewBrowser& operator=(const CefViewBrowser&) = delete;
@@ -33,7 +35,7 @@ public:
 private:
     friend struct CefViewSignals;
 
-    CefViewBrowser(WebKitWebView* view, CefRefPtr<CefClient> client);
+    CefViewBrowser(WebKitWebView* view, HWND parent, CefRefPtr<CefClient> client);
 
     bool ReceiveMessage(const char* name, GVariant* parameters);
     void RequestNewWindow(WebKitNavigationAction* action);
@@ -42,5 +44,6 @@ private:
     void Detach();
 
     WebKitWebView* m_view;
+    HWND m_parent;
     CefRefPtr<CefClient> m_client;
 };

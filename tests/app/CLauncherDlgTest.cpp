@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/CBaseDlg.h"
 #include "app/CLauncherApp.h"
@@ -103,6 +104,17 @@ void Click(int x, int y)
 void WaitForTheEnd(const CDialog& dialog)
 {
     EXPECT_TRUE(RunLoopUntil([&] { return !dialog.IsModalRunning(); }));
+}
+
+void ClickClose()
+{
+    Click(1102 + 14, 197 + 14);
+}
+
+// The dialog itself has the focus: none of its children has.
+void FocusTheDialog(const CDialog& dialog)
+{
+    gtk_window_set_focus(TopLevelOf(dialog.m_hWnd), nullptr);
 }
 
 // Stands in for the window manager, which the test's display has none of: it carries out a
@@ -246,36 +258,100 @@ TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntil
         ASSERT_TRUE(RunLoopUntil([&] { return !(gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED); }));
         RunLoopFor(std::chrono::milliseconds(100));
         EXPECT_TRUE(dialog.IsModalRunning());
-        Click(1102 + 14, 197 + 14);
+        ClickClose();
         WaitForTheEnd(dialog);
     });
     EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
     EXPECT_EQ(theApp.m_strStartParam, L"before");
 }
 
-TEST_F(CLauncherDlgTest, EscAndThePagesStartGameEndTheRun)
+TEST_F(CLauncherDlgTest, EscAndEnterOnTheDialogThePagesCloseAndItsStartGameEndTheRun)
 {
     struct Case {
         const char* name;
-        std::function<void(CLauncherDlg&)> act;
+        std::function<void(CLauncherDlg&, WebKitWebView*)> act;
         int result;
         const wchar_t* startParam;
     };
     const Case cases[] = {
-        {"Esc", [](CLauncherDlg& dialog) { PressKey(dialog.m_hWnd, "Escape"); }, IDCANCEL, L"before"},
-        {"the page's button", [](CLauncherDlg&) { Click(kBrowserX + 341, kBrowserY + 202); }, IDR_START_GAME,
-         L"from the page"},
+        {"Esc",
+         [](CLauncherDlg& dialog, WebKitWebView*) {
+             FocusTheDialog(dialog);
+             PressKey(dialog.m_hWnd, "Escape");
+         },
+         IDCANCEL, L"before"},
+        {"Enter",
+         [](CLauncherDlg& dialog, WebKitWebView*) {
+             FocusTheDialog(dialog);
+             PressKey(dialog.m_hWnd, "Return");
+         },
+         IDOK, L"before"},
+        {"the page's window.close()",
+         [](CLauncherDlg&, WebKitWebView* view) { EvaluateScript(view, "window.close(); 'closed'"); }, IDCANCEL,
+         L"before"},
+        {"the page's button", [](CLauncherDlg&, WebKitWebView*) { Click(kBrowserX + 341, kBrowserY + 202); },
+         IDR_START_GAME, L"from the page"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         theApp.m_strStartParam = L"before";
-        EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView*) {
-                      c.act(dialog);
+        EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
+                      c.act(dialog, view);
                       WaitForTheEnd(dialog);
                   }),
                   c.result);
         EXPECT_EQ(theApp.m_strStartParam, c.startParam);
     }
+}
+
+TEST_F(CLauncherDlgTest, EscAndEnterTypedIntoThePageBelongToThePage)
+{
+    m_server.Route("/input", Reply::Page("<input id='field' autofocus><script>var keys = [];"
+                                         "addEventListener('keydown', e => keys.push(e.key));</script>"));
+    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
+    const int result = Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
+        gtk_widget_grab_focus(GTK_WIDGET(view));
+        ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "document.activeElement.id") == "field"; }));
+        PressKey(dialog.m_hWnd, "Escape");
+        PressKey(dialog.m_hWnd, "Return");
+        ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "keys.join()") == "Escape,Enter"; }));
+        RunLoopFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(dialog.IsModalRunning());
+        ClickClose();
+        WaitForTheEnd(dialog);
+    });
+    EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
+}
+
+TEST_F(CLauncherDlgTest, StartGameWhileTheGameRunsShowsTheWarningAndTheWindowStaysOpen)
+{
+    std::vector<std::wstring> boxes;
+    MessageBoxPresenter previous = SetMessageBoxPresenter(
+        [&](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+            EXPECT_EQ(owner, nullptr);
+            EXPECT_EQ(type, MB_ICONINFORMATION);
+            boxes.push_back(caption + L": " + text);
+            return IDOK;
+        });
+    GtkWidget* game = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(game), "Zorv Battle");
+    gtk_window_move(GTK_WINDOW(game), 1300, 800);
+    gtk_widget_show(game);
+    gdk_display_sync(gdk_display_get_default());
+
+    const int result = Run([&](CLauncherDlg& dialog, WebKitWebView*) {
+        Click(kBrowserX + 341, kBrowserY + 202);
+        ASSERT_TRUE(RunLoopUntil([&] { return !boxes.empty(); }));
+        RunLoopFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(dialog.IsModalRunning());
+        ClickClose();
+        WaitForTheEnd(dialog);
+    });
+    gtk_widget_destroy(game);
+    SetMessageBoxPresenter(previous);
+    EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
+    EXPECT_EQ(boxes, std::vector<std::wstring>{L"警告: 您已经打开了一个游戏程序，游戏不支持多开!"});
+    EXPECT_EQ(theApp.m_strStartParam, L"before");
 }
 
 }  // namespace

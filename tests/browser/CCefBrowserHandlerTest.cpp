@@ -112,7 +112,21 @@ TEST(CCefBrowserHandler, StartGameWithoutAMainWindowAssignsTheParameterUpToItsFi
     EXPECT_EQ(boxes, 0);
 }
 
-TEST(CCefBrowserHandler, LinksForANewBrowserLoadInTheMainFrameAndNothingElseLoads)
+TEST(CCefBrowserHandler, CountsReferencesAndTheLastReleaseDeletesItWithTheBrowsersItKeeps)
+{
+    CefRefPtr<StandInBrowser> browser = new StandInBrowser(1);
+    auto* handler = new CCefBrowserHandler;
+    handler->AddRef();
+    handler->AddRef();
+    handler->OnAfterCreated(browser);
+    EXPECT_FALSE(handler->Release());
+    EXPECT_TRUE(handler->HasOneRef());
+    EXPECT_FALSE(browser->HasOneRef());
+    EXPECT_TRUE(handler->Release());
+    EXPECT_TRUE(browser->HasOneRef());
+}
+
+TEST(CCefBrowserHandler, WebAddressesForANewBrowserLoadInTheMainFrameAndNothingElseLoads)
 {
     CefRefPtr<CCefBrowserHandler> handler = new CCefBrowserHandler;
     CefRefPtr<StandInBrowser> browser = new StandInBrowser(1);
@@ -126,7 +140,16 @@ TEST(CCefBrowserHandler, LinksForANewBrowserLoadInTheMainFrameAndNothingElseLoad
         {WOD_NEW_BACKGROUND_TAB, "http://a/2", true},
         {WOD_NEW_POPUP, "http://a/3", true},
         {WOD_NEW_WINDOW, "http://a/4", true},
+        {WOD_NEW_POPUP, "HTTPS://a/8", true},
         {WOD_NEW_POPUP, "", false},
+        {WOD_NEW_POPUP, "file:///home/player/page.html", false},
+        {WOD_NEW_FOREGROUND_TAB, "data:text/html,<script>external.StartGame('x')</script>", false},
+        {WOD_NEW_WINDOW, "mailto:player@example.com", false},
+        {WOD_NEW_POPUP, "javascript:external.StartGame('x')", false},
+        {WOD_NEW_POPUP, "about:blank", false},
+        {WOD_NEW_BACKGROUND_TAB, "http:relative", false},
+        {WOD_NEW_POPUP, "/relative", false},
+        {WOD_NEW_POPUP, "http://a/with blank", false},
         {WOD_CURRENT_TAB, "http://a/5", false},
         {WOD_SUPPRESS_OPEN, "http://a/6", false},
         {WOD_UNKNOWN, "http://a/7", false},

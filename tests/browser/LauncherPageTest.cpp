@@ -6,6 +6,9 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,20 +22,43 @@
 #include "platform/win/Text.h"
 #include "tests/browser/DesktopRecorder.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestServer.h"
 
 namespace {
 
 DesktopRecorder* g_desktop = nullptr;
+std::filesystem::path g_folder;  // a throwaway home folder and, beside it, the engine's cache
 
+std::filesystem::path Home()
+{
+    return g_folder / "home";
+}
+
+// Set before anything asks GLib for the home or the user's folders, which it reads once.
 class DesktopEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
         g_desktop = new DesktopRecorder;
         setenv("ZORV_WEB_EXTENSION_DIR", ZORV_WEB_EXTENSION_DIR, 1);
+        char* folder = g_dir_make_tmp("zorv-home-XXXXXX", nullptr);
+        g_folder = folder;
+        g_free(folder);
+        std::filesystem::create_directories(Home() / "Downloads");
+        std::filesystem::create_directories(g_folder / "cache");
+        setenv("HOME", Home().c_str(), 1);
+        setenv("XDG_CACHE_HOME", (g_folder / "cache").c_str(), 1);
+        // The desktop's config folder, outside the home folder.
+        std::ofstream(std::filesystem::path(g_getenv("XDG_CONFIG_HOME")) / "user-dirs.dirs")
+            << "XDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n";
     }
-    void TearDown() override { delete g_desktop; }
+    void TearDown() override
+    {
+        delete g_desktop;
+        std::error_code ignored;
+        std::filesystem::remove_all(g_folder, ignored);
+    }
 };
 
 const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
@@ -56,6 +82,22 @@ void PrintTo(const ReceivedMessage& message, std::ostream* out)
     *out << message.name << "(" << message.argument << ")";
 }
 
+// Every file and folder under folder, with each file's bytes.
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        std::string name = std::filesystem::relative(entry.path(), folder).string();
+        if (entry.is_directory()) {
+            entries[name + "/"] = "";
+        } else {
+            std::ifstream file(entry.path(), std::ios::binary);
+            entries[name] = std::string(std::istreambuf_iterator<char>(file), {});
+        }
+    }
+    return entries;
+}
+
 // Writes down each message that reaches the client, then hands everything to the real one.
 class WatchedClient : public CefRefCounted<CefClient> {
 public:
@@ -66,10 +108,13 @@ public:
                                   CefRefPtr<CefProcessMessage> message) override
     {
         messages.push_back({message->GetName().ToString(), message->GetArgumentList()->GetString(0).ToString()});
-        return m_client->OnProcessMessageReceived(browser, source, message);
+        bool answer = m_client->OnProcessMessageReceived(browser, source, message);
+        answers.push_back(answer);
+        return answer;
     }
 
     std::vector<ReceivedMessage> messages;
+    std::vector<bool> answers;
 
 private:
     CefRefPtr<CCefBrowserHandler> m_client = new CCefBrowserHandler;
@@ -138,6 +183,7 @@ protected:
         ASSERT_TRUE(RunMainLoopUntil(
             [&] { return !m_client->messages.empty() && m_client->messages.back().argument == "settled"; }));
         m_client->messages.pop_back();
+        m_client->answers.pop_back();
     }
 
     struct Box {
@@ -245,6 +291,8 @@ TEST_F(LauncherPageTest, OpenWebHandsOnlyAbsoluteWebAddressesToTheDefaultBrowser
     RunMainLoopFor(std::chrono::milliseconds(300));
     std::vector<std::string> starts = {"1:https://127.0.0.1/a?b=1&c=$(id);d", "1:HTTP://127.0.0.1/Upper"};
     EXPECT_EQ(g_desktop->Starts(), starts);
+    // The message is the client's, whether the address leaves the launcher or not.
+    EXPECT_EQ(m_client->answers, std::vector<bool>(12, true));
     EXPECT_TRUE(View());
 }
 
@@ -278,6 +326,129 @@ TEST_F(LauncherPageTest, LinksAndWindowsMeantForANewBrowserLoadInTheMainFrame)
     RunMainLoopFor(std::chrono::milliseconds(300));
     EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/popup"));
     EXPECT_EQ(m_window->WebViews().size(), 1u);
+}
+
+TEST_F(LauncherPageTest, WindowsForAnythingButAWebAddressAreDroppedAndThePageStays)
+{
+    // A local page or a data: page would get the interface and could start the game.
+    TemporaryFolder folder;
+    std::filesystem::path local = folder.WriteFile("local.html", "<script>external.StartGame('local')</script>");
+    m_server.Route("/", Reply::Page("<p>game</p>"));
+    m_server.Route("/popup", Reply::Page("<p>popup</p>"));
+    Open(m_server.Url("/"));
+
+    for (const std::string& address :
+         {"file://" + local.string(), std::string("data:text/html,<script>external.StartGame('data')</script>"),
+          std::string("mailto:player@example.com"), std::string("javascript:external.StartGame('script')"),
+          std::string("about:blank")}) {
+        SCOPED_TRACE(address);
+        Evaluate("window.open(\"" + address + "\"); 'opened'");
+        RunMainLoopFor(std::chrono::milliseconds(300));
+        EXPECT_FALSE(webkit_web_view_is_loading(View()));
+        EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/"));
+        EXPECT_EQ(Evaluate("document.body.innerHTML"), "<p>game</p>");
+    }
+    Settle();
+    EXPECT_TRUE(m_client->messages.empty());
+    EXPECT_EQ(theApp.m_strStartParam, L"settled");
+
+    Evaluate("window.open('" + m_server.Url("/popup") + "'); 'opened'");
+    ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/popup")));
+    EXPECT_EQ(Evaluate("document.body.textContent"), "popup");
+    EXPECT_EQ(m_window->WebViews().size(), 1u);
+}
+
+TEST_F(LauncherPageTest, DownloadsFromAnyFrameAreCancelledBeforeTheyTouchAFile)
+{
+    ASSERT_EQ(std::filesystem::path(g_get_home_dir()), Home());
+    ASSERT_EQ(std::filesystem::path(g_get_user_special_dir(G_USER_DIRECTORY_DOWNLOAD)), Home() / "Downloads");
+    std::ofstream(Home() / "Downloads" / "existing.txt") << "the player's own file";
+    std::ofstream(Home() / "notes.txt") << "notes";
+    const std::map<std::string, std::string> before = Snapshot(Home());
+
+    auto attachment = [](const char* name) {
+        return Reply::Body("downloaded").Header("Content-Type", "text/plain").Header(
+            "Content-Disposition", std::string("attachment; filename=\"") + name + "\"");
+    };
+    m_server.Route("/", Reply::Page("<p>game</p>"
+                                    "<a id='same' href='/link-same' download='existing.txt'>same name</a>"
+                                    "<a id='new' href='/link-new' download='fresh.bin'>new name</a>"));
+    for (const char* path : {"/link-same", "/link-new"})
+        m_server.Route(path, Reply::Body("linked").Header("Content-Type", "application/octet-stream"));
+    m_server.Route("/same", attachment("existing.txt"));
+    m_server.Route("/new", attachment("new.txt"));
+    m_server.Route("/notes", attachment("notes.txt"));
+    m_server.Route("/main", attachment("main.txt"));
+    Open(m_server.Url("/"));
+
+    // One at a time, each until the server has answered it; WebKit now and then ignores a script's
+    // click on a download link, which is then clicked again.
+    const std::pair<const char*, std::string> downloads[] = {
+        {"/link-same", "document.getElementById('same').click()"},
+        {"/link-new", "document.getElementById('new').click()"},
+        {"/same", "document.body.appendChild(document.createElement('iframe')).src = '/same'"},
+        {"/new", "document.body.appendChild(document.createElement('iframe')).src = '/new'"},
+        {"/notes", "frames[0].document.body.appendChild(document.createElement('iframe')).src = '/notes'"},
+        {"/main", "location.href = '/main'"},
+    };
+    for (const auto& [path, script] : downloads) {
+        SCOPED_TRACE(path);
+        bool requested = false;
+        for (int attempt = 0; attempt < 10 && !requested; ++attempt) {
+            Evaluate(script + "; 'started'");
+            requested = RunMainLoopUntil([&] { return m_server.RequestCount(path) > 0; }, std::chrono::seconds(2));
+        }
+        ASSERT_TRUE(requested);
+        RunMainLoopFor(std::chrono::milliseconds(200));
+    }
+    RunMainLoopFor(std::chrono::milliseconds(1500));
+
+    EXPECT_EQ(Snapshot(Home()), before);
+    EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/"));
+    EXPECT_EQ(Evaluate("document.querySelector('p').textContent"), "game");
+}
+
+TEST_F(LauncherPageTest, AnUnpairedSurrogateBecomesAReplacementCharacterAndTheRestIsKept)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    Open(m_server.Url("/"));
+    Evaluate(R"(
+        for (const text of ['a\uD800b', 'a\uDC00b', 'end\uD83D', '\uDE00start', 'pair \uD83D\uDE00 ok',
+                            'two \uDBFF\uDBFF\uDFFF', 'quote " back \\ slash /\n\t\u0001 中文'])
+            external.StartGame(text);
+        'sent')");
+    Settle();
+    std::vector<ReceivedMessage> messages = {
+        {"StartGame", "a\uFFFDb"},
+        {"StartGame", "a\uFFFDb"},
+        {"StartGame", "end\uFFFD"},
+        {"StartGame", "\uFFFDstart"},
+        {"StartGame", "pair \U0001F600 ok"},
+        {"StartGame", "two \uFFFD\U0010FFFF"},
+        {"StartGame", "quote \" back \\ slash /\n\t\x01 中文"},
+    };
+    EXPECT_EQ(m_client->messages, messages);
+}
+
+TEST_F(LauncherPageTest, ExternalIsThereAfterANavigationAndInABlankFrameAScriptInserts)
+{
+    m_server.Route("/", Reply::Page("<p>first</p>"));
+    m_server.Route("/second", Reply::Page("<p>second</p>"));
+    Open(m_server.Url("/"));
+    Evaluate("location.href = '/second'; 'left'");
+    ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/second")));
+    EXPECT_EQ(Evaluate("document.body.textContent"), "second");
+
+    EXPECT_EQ(Evaluate(R"(
+        const frame = document.createElement('iframe');
+        document.body.appendChild(frame);
+        frame.contentWindow.location.href + ' ' + typeof frame.contentWindow.external.StartGame + ' ' +
+            typeof frame.contentWindow.external.OpenWeb)"),
+              "about:blank function function");
+    Evaluate("external.StartGame('after navigation'); frames[0].external.StartGame('blank frame'); 'sent'");
+    Settle();
+    std::vector<ReceivedMessage> messages = {{"StartGame", "after navigation"}, {"StartGame", "blank frame"}};
+    EXPECT_EQ(m_client->messages, messages);
 }
 
 TEST_F(LauncherPageTest, AnUnresolvableHostGivesTheEscapedErrorPage)

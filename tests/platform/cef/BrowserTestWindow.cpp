@@ -54,6 +54,13 @@ void BrowserTestWindow::Destroy()
     }
 }
 
+LRESULT BrowserTestWindow::WindowProc(UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_CLOSE)
+        ++m_closeRequests;
+    return 0;
+}
+
 std::vector<WebKitWebView*> BrowserTestWindow::WebViews() const
 {
     std::vector<WebKitWebView*> views;

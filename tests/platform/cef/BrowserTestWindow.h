@@ -33,13 +33,16 @@ public:
 
     // Destroys the window with everything in it, as a dialog's end does.
     void Destroy();
+    // The WM_CLOSE messages the window got; it does nothing else with them.
+    int CloseRequests() const { return m_closeRequests; }
 
-    LRESULT WindowProc(UINT, WPARAM, LPARAM) override { return 0; }
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM) override;
 
 private:
     GtkWidget* m_window = nullptr;
     GtkWidget* m_fixed = nullptr;
     HWND m_handle = nullptr;
+    int m_closeRequests = 0;
 };
 
 // Runs script in the main frame of view and gives its value as text ("undefined", "function",

@@ -363,14 +363,20 @@ TEST_F(CefBrowserTest, AClosedBrowserIsReportedOnceAndTheClientIsReleased)
             CefRefPtr<RecordingClient> client = new RecordingClient(&deleted);
             Open(m_server.Url("/"), client);
             if (pageCloses) {
-                client->keepOnClose = true;  // the first close request is refused
+                client->keepOnClose = true;  // the first close request is taken by the client
                 Evaluate("window.close()");
                 ASSERT_TRUE(RunMainLoopUntil([&] { return client->closeRequests == 1; }));
-                EXPECT_TRUE(View());
+                RunMainLoopFor(std::chrono::milliseconds(100));
+                EXPECT_EQ(m_window->CloseRequests(), 0);
+                // The second goes on to the parent window, which ends the browser with itself.
                 client->keepOnClose = false;
                 Evaluate("window.close()");
-                ASSERT_TRUE(RunMainLoopUntil([&] { return client->closes == 1; }));
-                EXPECT_FALSE(View());
+                ASSERT_TRUE(RunMainLoopUntil([&] { return m_window->CloseRequests() == 1; }));
+                EXPECT_EQ(client->closeRequests, 2);
+                EXPECT_TRUE(View());
+                EXPECT_EQ(client->closes, 0);
+                m_window->Destroy();
+                EXPECT_EQ(client->closes, 1);
             } else {
                 m_window->Destroy();
                 EXPECT_EQ(client->closes, 1);
