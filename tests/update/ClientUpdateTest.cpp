@@ -263,17 +263,17 @@ TEST_F(ClientUpdateTest, AFailedFileGetsNoReportOfItsOwn)
 
 TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
 {
-    // 400 entries of one 4 MiB file take seconds to digest; the flag is cleared 300 ms after the
+    // 600 entries of one 4 MiB file take seconds to digest; the flag is cleared 600 ms after the
     // list was asked for.
     folder.WriteFile("Zorv_Data/big.dat", std::string(4 * 1024 * 1024, 'b'));
     std::string list;
-    for (int i = 0; i < 400; ++i)
+    for (int i = 0; i < 600; ++i)
         list += "big.dat\t1\tx\t1\n";
     server.Route("/list/ExecutableFileList.txt", Reply::Body(list));
     manager.m_strFileListUrl = server.WideUrl(L"/list/");
     manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
     ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
-    const auto clearAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    const auto clearAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
     RunLoopUntil([&] { return std::chrono::steady_clock::now() >= clearAt; });
     manager.m_bRunning = 0;
     DWORD cleared = timeGetTime();
@@ -282,9 +282,9 @@ TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
     WaitForSingleObject(manager.m_hThread, INFINITE);
     EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
     // Every entry is left; only those verified before the stop are counted.
-    EXPECT_EQ(window.received[0].summary.nFileCount, 400u);
+    EXPECT_EQ(window.received[0].summary.nFileCount, 600u);
     EXPECT_GT(window.received[0].summary.nTotalSize, 0u);
-    EXPECT_LT(window.received[0].summary.nTotalSize, 400u);
+    EXPECT_LT(window.received[0].summary.nTotalSize, 600u);
 }
 
 }  // namespace
