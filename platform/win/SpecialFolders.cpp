@@ -1,6 +1,7 @@
 #include "platform/win/SpecialFolders.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -51,9 +52,35 @@ std::string DocumentsFolder()
     return home + "/Documents";
 }
 
+bool IsDirectory(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The folder and the parents it lacks, as the desktop's user-dirs tool makes them.
+bool MakeFolders(const std::string& path)
+{
+    if (path.empty() || IsDirectory(path))
+        return !path.empty();
+    std::string::size_type slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
+        return false;
+    return mkdir(path.c_str(), 0755) == 0 || IsDirectory(path);
+}
+
+// Like My Documents on Windows, the documents folder is always there for a user with a home.
+std::string ExistingDocumentsFolder()
+{
+    if (!IsDirectory(HomeFolder()))
+        return {};
+    std::string documents = DocumentsFolder();
+    return MakeFolders(documents) ? documents : std::string();
+}
+
 std::wstring FolderOf(int folder)
 {
-    std::string path = folder == CSIDL_PROFILE ? HomeFolder() : folder == CSIDL_PERSONAL ? DocumentsFolder() : std::string();
+    std::string path = folder == CSIDL_PROFILE ? HomeFolder() : folder == CSIDL_PERSONAL ? ExistingDocumentsFolder() : std::string();
     std::wstring wide = Utf8ToWide(path);
     return !wide.empty() && PathIsDirectoryW(wide.c_str()) ? wide : std::wstring();
 }
