@@ -1,5 +1,6 @@
 #include "platform/win/SpecialFolders.h"
 
+#include <glib.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,24 +59,14 @@ bool IsDirectory(const std::string& path)
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// The folder and the parents it lacks, as the desktop's user-dirs tool makes them.
-bool MakeFolders(const std::string& path)
-{
-    if (path.empty() || IsDirectory(path))
-        return !path.empty();
-    std::string::size_type slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
-        return false;
-    return mkdir(path.c_str(), 0755) == 0 || IsDirectory(path);
-}
-
 // Like My Documents on Windows, the documents folder is always there for a user with a home.
 std::string ExistingDocumentsFolder()
 {
     if (!IsDirectory(HomeFolder()))
         return {};
     std::string documents = DocumentsFolder();
-    return MakeFolders(documents) ? documents : std::string();
+    // The folder and the parents it lacks, as the desktop's user-dirs tool makes them.
+    return g_mkdir_with_parents(documents.c_str(), 0755) == 0 ? documents : std::string();
 }
 
 std::wstring FolderOf(int folder)
