@@ -48,7 +48,8 @@ void ShowReadFailure(std::exception_ptr failure)
 // The launcher never writes over the file it runs from.
 bool IsRunningExecutable(LPCWSTR localPath)
 {
-    std::string running = NativePath(GetModuleFilePath().c_str());
+    const std::wstring& guarded = CHttpDownloader::s_strGuardedFile;
+    std::string running = NativePath(guarded.empty() ? GetModuleFilePath().c_str() : guarded.c_str());
     std::string target = NativePath(localPath);
     if (running.empty() || target.empty())
         return false;

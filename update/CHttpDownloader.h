@@ -55,6 +55,9 @@ public:
     void* m_pProgressContext = nullptr;
     DWORD m_dwLastTick = 0;
 
+    // The file no download may write over: empty for the running executable; a test names another.
+    static inline std::wstring s_strGuardedFile;
+
 private:
     bool CheckResponse();
     void CloseSessionAfterLocalFailure();

@@ -31,6 +31,9 @@ void CUpdateManager::StartWorker(HWND window, ThreadProcedure procedure, Progres
     if (m_hThread)
         CloseHandle(m_hThread);
     m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, this, 0, nullptr));
+    // Without a worker the window ends as after a failed one.
+    if (!m_hThread)
+        Post(UN_FAILED);
 }
 
 void CUpdateManager::Send(UpdateNotifyCode code, LPARAM record)

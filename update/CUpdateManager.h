@@ -30,7 +30,8 @@ public:
 
     // Main thread, in this order: the window to notify, the running flag, the progress flag (off
     // for the client update until its window handles UN_FILE_SUMMARY), then the thread, whose
-    // handle replaces that of an earlier worker, which has ended by then.
+    // handle replaces that of an earlier worker, which has ended by then. When no thread can be
+    // started, UN_FAILED is posted to the window.
     void StartWorker(HWND window, ThreadProcedure procedure, ProgressReports reports);
 
     // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.

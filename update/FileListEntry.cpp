@@ -14,16 +14,13 @@ LONGLONG ParseListedNumber(const wchar_t* text)
         negative = *p++ == L'-';
     unsigned long long magnitude = 0;
     const unsigned long long limit = negative ? static_cast<unsigned long long>(LLONG_MAX) + 1 : LLONG_MAX;
-    bool overflow = false;
     for (; *p >= L'0' && *p <= L'9'; ++p) {
-        if (overflow)
-            continue;
-        magnitude = magnitude * 10 + static_cast<unsigned long long>(*p - L'0');
-        if (magnitude > limit)
-            overflow = true;
+        const auto digit = static_cast<unsigned long long>(*p - L'0');
+        // Tested before the step, which could wrap around.
+        if (magnitude > (limit - digit) / 10)
+            return negative ? LLONG_MIN : LLONG_MAX;
+        magnitude = magnitude * 10 + digit;
     }
-    if (overflow)
-        return negative ? LLONG_MIN : LLONG_MAX;
     return negative ? static_cast<LONGLONG>(0 - magnitude) : static_cast<LONGLONG>(magnitude);
 }
 
@@ -41,7 +38,7 @@ FileListEntry FileListEntry::Parse(const CString& line)
     if (thirdTab >= 0)
         entry.strMD5 = line.Mid(secondTab + 1, thirdTab - secondTab - 1);
     int lastTab = thirdTab >= 0 ? thirdTab : secondTab >= 0 ? secondTab : firstTab;
-    entry.nSize = ParseListedNumber(line.Mid(lastTab + 1));
+    entry.nSize = std::max<LONGLONG>(0, ParseListedNumber(line.Mid(lastTab + 1)));
     return entry;
 }
 

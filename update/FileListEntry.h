@@ -7,7 +7,7 @@ struct FileListEntry {
     CString strPath;     // as listed: relative, "\" between folders, "$" for a space
     int nVersion = 0;    // the patch folder the file is fetched from
     CString strMD5;      // 32 lowercase hexadecimal digits
-    LONGLONG nSize = 0;  // bytes, summed for the progress figures
+    LONGLONG nSize = 0;  // bytes, summed for the progress figures; a negative listed size is 0
 
     // Fields separated by TAB: path, version, MD5, size; the size is read from all text behind
     // the last TAB found.

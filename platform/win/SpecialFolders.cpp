@@ -1,6 +1,8 @@
 #include "platform/win/SpecialFolders.h"
 
+#include <glib.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -51,9 +53,25 @@ std::string DocumentsFolder()
     return home + "/Documents";
 }
 
+bool IsDirectory(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Like My Documents on Windows, the documents folder is always there for a user with a home.
+std::string ExistingDocumentsFolder()
+{
+    if (!IsDirectory(HomeFolder()))
+        return {};
+    std::string documents = DocumentsFolder();
+    // The folder and the parents it lacks, as the desktop's user-dirs tool makes them.
+    return g_mkdir_with_parents(documents.c_str(), 0755) == 0 ? documents : std::string();
+}
+
 std::wstring FolderOf(int folder)
 {
-    std::string path = folder == CSIDL_PROFILE ? HomeFolder() : folder == CSIDL_PERSONAL ? DocumentsFolder() : std::string();
+    std::string path = folder == CSIDL_PROFILE ? HomeFolder() : folder == CSIDL_PERSONAL ? ExistingDocumentsFolder() : std::string();
     std::wstring wide = Utf8ToWide(path);
     return !wide.empty() && PathIsDirectoryW(wide.c_str()) ? wide : std::wstring();
 }

@@ -1,5 +1,6 @@
 // The user's special folders and the COM calls around them, as start-up uses them. "My Documents"
-// is the XDG documents folder; the profile folder is the home folder.
+// is the XDG documents folder, made with its parents (mode 0755) when it is missing and the home
+// folder exists; the profile folder is the home folder.
 #pragma once
 
 #include "platform/win/WinTypes.h"

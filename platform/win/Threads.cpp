@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -11,6 +12,8 @@
 #include "platform/win/WindowHandles.h"
 
 namespace {
+
+std::atomic<bool> g_refuseStarts = false;
 
 struct ThreadState {
     std::mutex mutex;
@@ -36,6 +39,8 @@ gboolean StopWaiting(gpointer flag)
 std::uintptr_t _beginthreadex(void*, unsigned, ThreadProcedure procedure, void* argument, unsigned,
                               unsigned* threadId)
 {
+    if (g_refuseStarts)
+        return 0;
     auto* handle = new ThreadHandle;
     try {
         std::thread([state = handle->state, procedure, argument] {
@@ -55,6 +60,11 @@ std::uintptr_t _beginthreadex(void*, unsigned, ThreadProcedure procedure, void* 
     if (threadId)
         *threadId = 0;
     return reinterpret_cast<std::uintptr_t>(handle);
+}
+
+void RefuseThreadStarts(bool refuse)
+{
+    g_refuseStarts = refuse;
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)

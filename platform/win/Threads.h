@@ -12,6 +12,10 @@ using ThreadProcedure = unsigned (*)(void* argument);
 std::uintptr_t _beginthreadex(void* security, unsigned stackSize, ThreadProcedure procedure,
                               void* argument, unsigned initFlags, unsigned* threadId);
 
+// For tests: while set, _beginthreadex starts no thread and returns 0, as when the system has none
+// to give.
+void RefuseThreadStarts(bool refuse);
+
 // On the main thread the wait keeps the GLib main loop running, so messages sent by the awaited
 // thread and its message boxes are still served while it waits.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);

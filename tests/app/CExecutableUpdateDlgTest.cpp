@@ -238,4 +238,17 @@ TEST_F(ExecutableUpdateDlgTest, TheTwoPercentagesInSinglePrecisionAndTheRepaints
     EXPECT_EQ(dialog.m_txtStatus.m_strText, kDone.c_str());
 }
 
+
+TEST_F(ExecutableUpdateDlgTest, AWorkerThatCannotStartClosesTheWindow)
+{
+    ServeList(Reply::Body(""));
+    RefusedThreadStarts refused;
+    // Ended with -2 by RunModal if it were still open.
+    const int result = RunModal(dialog, [&] { RunLoopUntil([&] { return !dialog.IsModalRunning(); }, 3s); });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(Codes(), (std::vector<WPARAM>{UN_FAILED}));
+    EXPECT_EQ(manager.m_hThread, nullptr);
+    EXPECT_EQ(server.RequestCount("/list/ExecutableFileList.txt"), 0u);
+}
+
 }  // namespace

@@ -258,4 +258,18 @@ TEST_F(LauncherUpdateDlgTest, BarsRepaintOnlyWhenTheirValueChangesAndOtherCodesC
     EXPECT_EQ(result, 7);
 }
 
+
+TEST_F(LauncherUpdateDlgTest, AWorkerThatCannotStartClosesTheWindow)
+{
+    ServeList(Reply::Body(List("0.0.0.6", "https://h/new.exe")));
+    RefusedThreadStarts refused;
+    // Ended with -2 by RunModal if it were still open.
+    const int result = RunModal(dialog, [&] { RunLoopUntil([&] { return !dialog.IsModalRunning(); }, 3s); });
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    EXPECT_EQ(dialog.shown[0].code, UN_FAILED);
+    EXPECT_EQ(manager.m_hThread, nullptr);
+    EXPECT_EQ(server.RequestCount("/zorv/patch_v3/LauncherUpdate.txt"), 0u);
+}
+
 }  // namespace

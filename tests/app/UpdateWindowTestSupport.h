@@ -9,6 +9,7 @@
 #include "app/controls/CImageProgressCtrl.h"
 #include "app/controls/CTransparentStatic.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Threads.h"
 #include "tests/platform/afx/WindowTestSupport.h"
 
 // Message boxes are recorded instead of shown while it lives.
@@ -34,6 +35,14 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::wstring> m_texts;
     MessageBoxPresenter m_previous;
+};
+
+// No thread can be started while it lives.
+struct RefusedThreadStarts {
+    RefusedThreadStarts() { RefuseThreadStarts(true); }
+    ~RefusedThreadStarts() { RefuseThreadStarts(false); }
+    RefusedThreadStarts(const RefusedThreadStarts&) = delete;
+    RefusedThreadStarts& operator=(const RefusedThreadStarts&) = delete;
 };
 
 // Where the dialog manager puts a hidden window of that size: the middle of the work area.

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "platform/win/Text.h"
 #include "tests/support/TemporaryFolder.h"
@@ -201,6 +203,88 @@ TEST_F(ClientUpdateTest, TheDestructorWaitsForAWorkerHeldInABox)
     held.reset();
     EXPECT_GE(timeGetTime() - started, 250u);
     SetMessageBoxPresenter(previous);
+}
+
+// The reports sent after each file, without the byte progress of the transfers.
+std::vector<UpdateProgressInfo> PerFileReports(const NotifyRecorder& window)
+{
+    std::vector<UpdateProgressInfo> reports;
+    for (const Notification& n : window.received)
+        if (n.code == UN_PROGRESS)
+            reports.push_back(n.progress);
+    return reports;
+}
+
+TEST_F(ClientUpdateTest, TheDoneCountFollowsTheServedLengthAndANegativeSizeIsZero)
+{
+    server.Route("/patch/1/Zorv_Data/neg", Reply::Body("nn"));
+    server.Route("/patch/1/Zorv_Data/pos", Reply::Body("pppp"));
+    manager.m_downloader.m_pfnProgress = nullptr;
+    RunUpdate("neg\t1\tx\t-5\npos\t1\tx\t3\n");
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 2u);
+    EXPECT_EQ(window.received[0].summary.nTotalSize, 3u);
+    std::vector<UpdateProgressInfo> reports = PerFileReports(window);
+    ASSERT_EQ(reports.size(), 2u);
+    // nTotalSize, nTotalDone, nFileSize, nFileDone
+    EXPECT_EQ(std::tie(reports[0].nTotalSize, reports[0].nTotalDone, reports[0].nFileSize, reports[0].nFileDone),
+              std::make_tuple(3ull, 2ull, 0ull, 0ull));
+    EXPECT_EQ(std::tie(reports[1].nTotalSize, reports[1].nTotalDone, reports[1].nFileSize, reports[1].nFileDone),
+              std::make_tuple(3ull, 6ull, 3ull, 3ull));
+}
+
+TEST_F(ClientUpdateTest, ACapitalLetterDigestNeverMatches)
+{
+    std::string upper = kAbcDigest;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    folder.WriteFile("Zorv_Data/lower.dat", "abc");
+    folder.WriteFile("Zorv_Data/upper.dat", "abc");
+    server.Route("/patch/1/Zorv_Data/upper.dat", Reply::Body("abc"));
+    RunUpdate(std::string("lower.dat\t1\t") + kAbcDigest + "\t3\nupper.dat\t1\t" + upper + "\t3\n");
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 1u);
+    EXPECT_EQ(server.RequestCount("/patch/1/Zorv_Data/upper.dat"), 1u);
+    EXPECT_EQ(server.RequestCount("/patch/1/Zorv_Data/lower.dat"), 0u);
+}
+
+TEST_F(ClientUpdateTest, AFailedFileGetsNoReportOfItsOwn)
+{
+    server.Route("/patch/1/Zorv_Data/one", Reply::Body("1"));
+    server.Route("/patch/1/Zorv_Data/two", Reply::Status(404));
+    manager.m_downloader.m_pfnProgress = nullptr;
+    RunUpdate("one\t1\tx\t100\ntwo\t1\tx\t100\n");
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+    std::vector<UpdateProgressInfo> reports = PerFileReports(window);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].nTotalDone, 1u);
+    EXPECT_EQ(reports[0].nFileDone, 100u);
+}
+
+TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
+{
+    // 600 entries of one 4 MiB file take seconds to digest; the flag is cleared 600 ms after the
+    // list was asked for.
+    folder.WriteFile("Zorv_Data/big.dat", std::string(4 * 1024 * 1024, 'b'));
+    std::string list;
+    for (int i = 0; i < 600; ++i)
+        list += "big.dat\t1\tx\t1\n";
+    server.Route("/list/ExecutableFileList.txt", Reply::Body(list));
+    manager.m_strFileListUrl = server.WideUrl(L"/list/");
+    manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+    ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
+    const auto clearAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+    RunLoopUntil([&] { return std::chrono::steady_clock::now() >= clearAt; });
+    manager.m_bRunning = 0;
+    DWORD cleared = timeGetTime();
+    ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) > 0; }));
+    EXPECT_LT(timeGetTime() - cleared, 1000u);
+    WaitForSingleObject(manager.m_hThread, INFINITE);
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+    // Every entry is left; only those verified before the stop are counted.
+    EXPECT_EQ(window.received[0].summary.nFileCount, 600u);
+    EXPECT_GT(window.received[0].summary.nTotalSize, 0u);
+    EXPECT_LT(window.received[0].summary.nTotalSize, 600u);
 }
 
 }  // namespace

@@ -19,12 +19,12 @@ TEST(FileListEntry, ParsesEachFieldLayout)
         {L"a\t66", L"a", 0, L"", 66},                   // one TAB: no version
         {L"", L"", 0, L"", 0},
         {L"123", L"", 0, L"", 123},                      // no TAB: the size from the whole line
-        {L"a\t 7x\tm\t  -5\r", L"a", 7, L"m", -5},       // white space, sign, text behind ignored
+        {L"a\t 7x\tm\t  -5\r", L"a", 7, L"m", 0},        // white space, sign, text behind ignored
         {L"a\tv\tm\tsize", L"a", 0, L"m", 0},
         {L"\xef\xbb\xbf" L"a\t1\tm\t2", L"\xef\xbb\xbf" L"a", 1, L"m", 2},  // a BOM stays in the path
         {L"a\t99999999999\tm\t5000000000", L"a", 2147483647, L"m", 5000000000LL},
         {L"a\t1\tm\t99999999999999999999", L"a", 1, L"m", 9223372036854775807LL},
-        {L"a\t-99999999999\tm\t-99999999999999999999", L"a", -2147483647 - 1, L"m", -9223372036854775807LL - 1},
+        {L"a\t-99999999999\tm\t-99999999999999999999", L"a", -2147483647 - 1, L"m", 0},  // a negative size is 0
     };
     for (const Case& c : cases) {
         FileListEntry entry = FileListEntry::Parse(c.line);
@@ -32,6 +32,42 @@ TEST(FileListEntry, ParsesEachFieldLayout)
         EXPECT_EQ(entry.nVersion, c.version) << c.line;
         EXPECT_EQ(entry.strMD5, c.md5) << c.line;
         EXPECT_EQ(entry.nSize, c.size) << c.line;
+    }
+}
+
+TEST(FileListEntry, NumbersOutOfRangeGiveTheNearestLimit)
+{
+    constexpr long long kMax = 9223372036854775807LL;
+    constexpr long long kMin = -kMax - 1;
+    struct Case {
+        const wchar_t* text;
+        long long number;  // ParseListedNumber
+        int version;       // the same text as a version
+        long long size;    // and as a size
+    } cases[] = {
+        {L"2147483647", 2147483647LL, 2147483647, 2147483647LL},
+        {L"2147483648", 2147483648LL, 2147483647, 2147483648LL},
+        {L"-2147483648", -2147483648LL, -2147483647 - 1, 0},
+        {L"-2147483649", -2147483649LL, -2147483647 - 1, 0},
+        {L"9223372036854775807", kMax, 2147483647, kMax},
+        {L"9223372036854775808", kMax, 2147483647, kMax},
+        {L"-9223372036854775808", kMin, -2147483647 - 1, 0},
+        {L"-9223372036854775809", kMin, -2147483647 - 1, 0},
+        {L"18446744073709551615", kMax, 2147483647, kMax},
+        {L"18446744073709551616", kMax, 2147483647, kMax},
+        {L"18446744073709551617", kMax, 2147483647, kMax},
+        {L"-18446744073709551617", kMin, -2147483647 - 1, 0},
+        {L"92233720368547758070", kMax, 2147483647, kMax},
+        {L"184467440737095516170", kMax, 2147483647, kMax},
+        {L"-184467440737095516170", kMin, -2147483647 - 1, 0},
+        {L"000000000000000000000000012", 12, 12, 12},
+        {L"99999999999999999999999999999999999999 1", kMax, 2147483647, kMax},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseListedNumber(c.text), c.number) << c.text;
+        FileListEntry entry = FileListEntry::Parse(CString(L"a\t") + c.text + L"\tm\t" + c.text);
+        EXPECT_EQ(entry.nVersion, c.version) << c.text;
+        EXPECT_EQ(entry.nSize, c.size) << c.text;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,7 +51,6 @@ protected:
 
 TEST_F(SpecialFoldersTest, DocumentsComeFromTheXdgSettingElseTheHomeFolder)
 {
-    EXPECT_EQ(Documents(), L"");  // no such folder yet
     std::filesystem::create_directories(home / "Documents");
     EXPECT_EQ(Documents(), Utf8ToWide((home / "Documents").string()));
 
@@ -63,6 +64,37 @@ TEST_F(SpecialFoldersTest, DocumentsComeFromTheXdgSettingElseTheHomeFolder)
     wchar_t profile[MAX_PATH] = {};
     EXPECT_TRUE(SHGetSpecialFolderPathW(nullptr, profile, CSIDL_PROFILE, FALSE));
     EXPECT_EQ(std::wstring(profile), Utf8ToWide(home.string()));
+}
+
+TEST_F(SpecialFoldersTest, AMissingDocumentsFolderIsMadeWithItsParents)
+{
+    namespace fs = std::filesystem;
+    const mode_t savedMask = umask(022);
+    auto mode = [](const fs::path& path) {
+        struct stat status = {};
+        stat(path.c_str(), &status);
+        return status.st_mode & 07777;
+    };
+    EXPECT_EQ(Documents(), Utf8ToWide((home / "Documents").string()));
+    EXPECT_EQ(mode(home / "Documents"), 0755u);
+
+    fs::create_directories(home / ".config");
+    std::ofstream(home / ".config/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/a/b/Docs\"\n";
+    EXPECT_EQ(Documents(), Utf8ToWide((home / "a/b/Docs").string()));
+    for (const char* made : {"a", "a/b", "a/b/Docs"})
+        EXPECT_EQ(mode(home / made), 0755u) << made;
+
+    // A file in the way: no documents folder.
+    std::ofstream(home / "file") << "x";
+    std::ofstream(home / ".config/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/file/Docs\"\n";
+    EXPECT_EQ(Documents(), L"");
+
+    // No home folder: nothing is made.
+    std::ofstream(home / ".config/user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n";
+    setenv("HOME", (home / "gone").c_str(), 1);
+    EXPECT_EQ(Documents(), L"");
+    EXPECT_FALSE(fs::exists(home / "gone"));
+    umask(savedMask);
 }
 
 TEST_F(SpecialFoldersTest, ComInitialisationCountsPerThread)
