@@ -31,8 +31,9 @@ constexpr std::uint32_t RotateLeft(std::uint32_t value, int count)
     return (value << count) | (value >> (32 - count));
 }
 
-// The four auxiliary functions of the rounds, each written so that its last operation is the one
-// on x, the word the previous step has just made; the rest is worked out while that step runs.
+// Three of the rounds' four auxiliary functions (G is in StepG), each written so that x, the word
+// the previous step has just made, comes in as late as possible; the rest is worked out while
+// that step still runs.
 constexpr std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return z ^ (x & (y ^ z)); }
 constexpr std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ (y ^ z); }
 constexpr std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (x | ~z); }
