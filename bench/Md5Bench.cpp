@@ -2,26 +2,18 @@
 //   zorv_md5_bench [MiB]
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/Alternation.h"
 #include "update/CMD5.h"
 
 namespace {
-
-double Seconds(const std::function<void()>& work)
-{
-    auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 std::wstring DigestOf(const std::filesystem::path& path)
 {
@@ -56,14 +48,10 @@ int main(int argc, char** argv)
     std::string command = "md5sum '" + path.string() + "' > /dev/null";
     if (std::system(command.c_str()) != 0)  // warms the page cache
         return 1;
-    double reference = 1e9, ours = 1e9;
     std::wstring digest;
-    for (int round = 0; round < 3; ++round) {
-        reference = std::min(reference, Seconds([&] { (void)std::system(command.c_str()); }));
-        ours = std::min(ours, Seconds([&] { digest = DigestOf(path); }));
-    }
+    Comparison times = Alternate([&] { digest = DigestOf(path); }, [&] { (void)std::system(command.c_str()); });
     std::filesystem::remove(path);
-    std::printf("CMD5 over %ld MiB: %.3f s; md5sum: %.3f s; ratio %.3f (aim: at most 1.05)\n", mebibytes, ours,
-                reference, ours / reference);
+    std::string what = "CMD5 over " + std::to_string(mebibytes) + " MiB";
+    PrintComparison(what.c_str(), "md5sum", times, 1.05);
     return 0;
 }

@@ -1,5 +1,10 @@
 #include "update/CMD5.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -10,7 +15,6 @@
 namespace {
 
 constexpr std::size_t kBlockSize = 64;
-constexpr std::size_t kStreamBufferSize = 256 * 1024;
 
 constexpr std::uint32_t kSine[64] = {
     0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613, 0xfd469501,
@@ -27,10 +31,11 @@ constexpr std::uint32_t RotateLeft(std::uint32_t value, int count)
     return (value << count) | (value >> (32 - count));
 }
 
-// The four auxiliary functions of the rounds.
+// Three of the rounds' four auxiliary functions (G is in StepG), each written so that x, the word
+// the previous step has just made, comes in as late as possible; the rest is worked out while
+// that step still runs.
 constexpr std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return z ^ (x & (y ^ z)); }
-constexpr std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (z & (x ^ y)); }
-constexpr std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
+constexpr std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ (y ^ z); }
 constexpr std::uint32_t I(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return y ^ (x | ~z); }
 
 using Auxiliary = std::uint32_t (*)(std::uint32_t, std::uint32_t, std::uint32_t);
@@ -40,10 +45,30 @@ template <Auxiliary function, int shift>
 inline void Step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t word,
                  std::uint32_t constant)
 {
-    a = b + RotateLeft(a + function(b, c, d) + word + constant, shift);
+    a = b + RotateLeft(a + word + constant + function(b, c, d), shift);
+}
+
+// The second round's function G(b, c, d) = (b & d) | (c & ~d): the two halves share no bit, so
+// they are added one after the other, and only the half with b waits for the previous step.
+template <int shift>
+inline void StepG(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t word,
+                  std::uint32_t constant)
+{
+    a = b + RotateLeft(a + word + constant + (c & ~d) + (b & d), shift);
+}
+
+std::uint32_t LittleEndianWord(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
 }  // namespace
+
+CMD5::~CMD5()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
 
 void CMD5::Init()
 {
@@ -68,47 +93,85 @@ void CMD5::AssignFile(LPCWSTR fileName)
         m_bOK = false;
         return;
     }
-    m_streamBuffer.reset(new (std::nothrow) char[kStreamBufferSize]);
-    if (m_streamBuffer)
-        m_stream.rdbuf()->pubsetbuf(m_streamBuffer.get(), kStreamBufferSize);
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. Only a regular file is read: a FIFO
+    // or a device could make a read wait for good or never end. On a regular file the flag
+    // changes nothing.
     std::string path = NativePath(m_szFileName.c_str());
-    // A folder opens as a stream on Linux but cannot be read: it counts as not opened.
-    if (PathIsDirectoryW(m_szFileName.c_str())) {
+    int descriptor = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat info{};
+    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(descriptor);
+        descriptor = -1;
+    }
+    if (descriptor >= 0) {
+        m_pChunk.reset(new (std::nothrow) Chunk);
+        if (!m_pChunk) {
+            ::close(descriptor);
+            descriptor = -1;
+        }
+    }
+    if (descriptor < 0)
         m_bOK = false;
+    m_descriptor = descriptor;
+}
+
+void CMD5::FillChunk()
+{
+    if (m_descriptor < 0) {
+        m_bDataEnded = true;  // a file that was not opened gives no data
         return;
     }
-    m_stream.open(path, std::ios::in | std::ios::binary);
-    if (!m_stream.is_open() || m_stream.fail())
-        m_bOK = false;
+    std::size_t remaining = m_nChunkFill - m_nChunkPosition;
+    std::memmove(m_pChunk->bytes, m_pChunk->bytes + m_nChunkPosition, remaining);
+    m_nChunkFill = remaining;
+    m_nChunkPosition = 0;
+    while (m_nChunkFill < kChunkSize) {
+        ssize_t n = ::read(m_descriptor, m_pChunk->bytes + m_nChunkFill, kChunkSize - m_nChunkFill);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_bDataEnded = true;  // the end, or a failed read: the data ends here either way
+            return;
+        }
+        m_nChunkFill += static_cast<std::size_t>(n);
+    }
 }
 
 bool CMD5::ReadBlock()
 {
-    if (!m_pBlock)
+    std::uint8_t* block = m_pData.get();
+    if (!block)
         return false;  // no buffer: nothing to read into, and no digest is given
-    if (m_stream.is_open() && m_stream.eof()) {
-        std::memset(m_pBlock, 0, kBlockSize);
+    std::size_t available = 0;
+    if (m_bLengthPending) {
+        std::memset(block, 0, kBlockSize);
     } else {
-        std::size_t n = 0;
-        if (m_stream.is_open() && !m_stream.fail()) {
-            m_stream.read(reinterpret_cast<char*>(m_pBlock), kBlockSize);
-            n = static_cast<std::size_t>(m_stream.gcount());
-        }
-        m_nByteCount += n;
-        if (n == kBlockSize)
-            return true;
-        std::memset(m_pBlock + n, 0, kBlockSize - n);
-        m_pBlock[n] = 0x80;
-        if (n >= 56) {
-            // The length does not fit behind the marker: a final block of zeros follows.
-            if (!m_stream.eof())
-                m_stream.setstate(std::ios::eofbit);
+        if (m_nChunkFill - m_nChunkPosition < kBlockSize && !m_bDataEnded)
+            FillChunk();
+        available = m_nChunkFill - m_nChunkPosition;
+        if (available >= kBlockSize) {
+            m_pBlock = m_pChunk->bytes + m_nChunkPosition;
+            m_nChunkPosition += kBlockSize;
+            m_nByteCount += kBlockSize;
             return true;
         }
+        // The data ends in this block.
+        if (available > 0)
+            std::memcpy(block, m_pChunk->bytes + m_nChunkPosition, available);
+        m_nChunkPosition += available;
+        m_nByteCount += available;
+        std::memset(block + available, 0, kBlockSize - available);
+        block[available] = 0x80;
+    }
+    m_pBlock = block;
+    if (available >= 56) {
+        // The length does not fit behind the marker: a final block of zeros follows.
+        m_bLengthPending = true;
+        return true;
     }
     std::uint64_t bits = m_nByteCount * 8;
     for (int i = 0; i < 8; ++i)
-        m_pBlock[56 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+        block[56 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
     return false;
 }
 
@@ -123,10 +186,8 @@ void CMD5::Transform()
         return;
 
     std::uint32_t words[16];
-    for (int i = 0; i < 16; ++i) {
-        const std::uint8_t* p = m_pBlock + 4 * i;
-        words[i] = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-    }
+    for (int i = 0; i < 16; ++i)
+        words[i] = LittleEndianWord(m_pBlock + 4 * i);
     std::uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3];
     Step<F, 7>(a, b, c, d, words[0], kSine[0]);
     Step<F, 12>(d, a, b, c, words[1], kSine[1]);
@@ -144,22 +205,22 @@ void CMD5::Transform()
     Step<F, 12>(d, a, b, c, words[13], kSine[13]);
     Step<F, 17>(c, d, a, b, words[14], kSine[14]);
     Step<F, 22>(b, c, d, a, words[15], kSine[15]);
-    Step<G, 5>(a, b, c, d, words[1], kSine[16]);
-    Step<G, 9>(d, a, b, c, words[6], kSine[17]);
-    Step<G, 14>(c, d, a, b, words[11], kSine[18]);
-    Step<G, 20>(b, c, d, a, words[0], kSine[19]);
-    Step<G, 5>(a, b, c, d, words[5], kSine[20]);
-    Step<G, 9>(d, a, b, c, words[10], kSine[21]);
-    Step<G, 14>(c, d, a, b, words[15], kSine[22]);
-    Step<G, 20>(b, c, d, a, words[4], kSine[23]);
-    Step<G, 5>(a, b, c, d, words[9], kSine[24]);
-    Step<G, 9>(d, a, b, c, words[14], kSine[25]);
-    Step<G, 14>(c, d, a, b, words[3], kSine[26]);
-    Step<G, 20>(b, c, d, a, words[8], kSine[27]);
-    Step<G, 5>(a, b, c, d, words[13], kSine[28]);
-    Step<G, 9>(d, a, b, c, words[2], kSine[29]);
-    Step<G, 14>(c, d, a, b, words[7], kSine[30]);
-    Step<G, 20>(b, c, d, a, words[12], kSine[31]);
+    StepG<5>(a, b, c, d, words[1], kSine[16]);
+    StepG<9>(d, a, b, c, words[6], kSine[17]);
+    StepG<14>(c, d, a, b, words[11], kSine[18]);
+    StepG<20>(b, c, d, a, words[0], kSine[19]);
+    StepG<5>(a, b, c, d, words[5], kSine[20]);
+    StepG<9>(d, a, b, c, words[10], kSine[21]);
+    StepG<14>(c, d, a, b, words[15], kSine[22]);
+    StepG<20>(b, c, d, a, words[4], kSine[23]);
+    StepG<5>(a, b, c, d, words[9], kSine[24]);
+    StepG<9>(d, a, b, c, words[14], kSine[25]);
+    StepG<14>(c, d, a, b, words[3], kSine[26]);
+    StepG<20>(b, c, d, a, words[8], kSine[27]);
+    StepG<5>(a, b, c, d, words[13], kSine[28]);
+    StepG<9>(d, a, b, c, words[2], kSine[29]);
+    StepG<14>(c, d, a, b, words[7], kSine[30]);
+    StepG<20>(b, c, d, a, words[12], kSine[31]);
     Step<H, 4>(a, b, c, d, words[5], kSine[32]);
     Step<H, 11>(d, a, b, c, words[8], kSine[33]);
     Step<H, 16>(c, d, a, b, words[11], kSine[34]);

@@ -1,6 +1,7 @@
 #include "platform/afx/CFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,7 +17,10 @@ CFile::~CFile()
 BOOL CFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
 {
     Close();
-    int flags = O_CLOEXEC;
+    // O_NONBLOCK: opening a FIFO must not wait for the other end (O_NOCTTY: nor take a terminal).
+    // Only a regular file is kept: a FIFO or a device would make reads and writes wait for good
+    // or go nowhere. On a regular file the flag changes nothing.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     switch (openFlags & 0x3) {
     case modeWrite:
         flags |= O_WRONLY;
@@ -35,6 +39,13 @@ BOOL CFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
     }
     std::string native = NativePath(path);
     int descriptor = native.empty() ? (errno = ENOENT, -1) : ::open(native.c_str(), flags, 0666);
+    struct stat info{};
+    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
+        int cause = S_ISDIR(info.st_mode) ? EISDIR : ENXIO;
+        ::close(descriptor);
+        descriptor = -1;
+        errno = cause;
+    }
     if (descriptor < 0) {
         if (error)
             *error = CFileException(errno, path);

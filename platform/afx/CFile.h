@@ -1,5 +1,6 @@
 // CFile: a binary file over a POSIX descriptor. Linux has no share modes: the share flags are
-// accepted and every file stays open to other programs.
+// accepted and every file stays open to other programs. Only regular files open: a FIFO, a device
+// or a folder is refused at once, where Windows would open some of them.
 #pragma once
 
 #include "platform/afx/CException.h"

@@ -12,6 +12,8 @@
 #include <mutex>
 #include <thread>
 
+thread_local constinit const std::atomic<std::size_t>* t_threadQueueLength = nullptr;
+
 namespace {
 
 const std::thread::id g_mainThread = std::this_thread::get_id();
@@ -189,6 +191,7 @@ struct ThreadQueueOwner {
     {
         if (!threadId)
             return;
+        t_threadQueueLength = nullptr;
         std::lock_guard lock(g_queuesMutex);
         g_queues.erase(threadId);
     }
@@ -200,6 +203,7 @@ ThreadQueue& OwnQueue()
     if (!t_queueOwner.queue) {
         t_queueOwner.threadId = GetCurrentThreadId();
         t_queueOwner.queue = QueueOf(t_queueOwner.threadId, true);
+        t_threadQueueLength = &t_queueOwner.queue->pending;
     }
     return *t_queueOwner.queue;
 }
@@ -327,7 +331,7 @@ BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
     return TRUE;
 }
 
-BOOL PeekMessageW(MSG* msg, HWND, UINT filterMin, UINT filterMax, UINT removeFlags)
+BOOL PeekThreadQueue(MSG* msg, HWND, UINT filterMin, UINT filterMax, UINT removeFlags)
 {
     ThreadQueue* queue = &OwnQueue();
     if (queue->pending == 0)

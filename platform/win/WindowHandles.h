@@ -6,6 +6,9 @@
 // itself to get a handle; messages to it are delivered only while it accepts delivery.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
+
 #include "platform/win/WinTypes.h"
 
 typedef struct _GtkWidget GtkWidget;
@@ -38,8 +41,19 @@ LRESULT SendMessageW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostMessageW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The calling thread's own queue: what was posted to the thread with PostThreadMessageW.
-BOOL PeekMessageW(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+// The number of messages in the calling thread's queue; null until the thread first peeks.
+extern thread_local constinit const std::atomic<std::size_t>* t_threadQueueLength;
+BOOL PeekThreadQueue(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax, UINT removeFlags);
+
+// The calling thread's own queue: what was posted to the thread with PostThreadMessageW. The first
+// call makes the queue, as on Windows; an empty queue is then seen without a call or a lock.
+inline BOOL PeekMessageW(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+    const std::atomic<std::size_t>* length = t_threadQueueLength;
+    if (length && length->load(std::memory_order_acquire) == 0)
+        return FALSE;
+    return PeekThreadQueue(msg, hWnd, filterMin, filterMax, removeFlags);
+}
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 

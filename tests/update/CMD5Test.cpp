@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "platform/win/Text.h"
 #include "platform/win/WindowHandles.h"
+#include "tests/support/FinishesWithin.h"
 #include "update/CMD5.h"
 
 namespace {
@@ -121,6 +124,24 @@ TEST_F(CMD5Test, NoDigestForWhatCannotBeRead)
     if (geteuid() != 0) {  // root reads it anyway
         EXPECT_FALSE(DigestOf(locked).made);
     }
+}
+
+TEST_F(CMD5Test, WhatIsNotARegularFileGivesNoDigestAndNeverBlocks)
+{
+    // Opening a FIFO without a writer waits for one; reading a FIFO whose writer sends nothing
+    // waits for good; reading /dev/zero never ends.
+    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((folder / "silent fifo").c_str(), 0600), 0);
+    int writer = open((folder / "silent fifo").c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    std::filesystem::create_symlink("/dev/zero", folder / "zero");
+    std::filesystem::create_symlink(folder / "fifo", folder / "link to fifo");
+    for (const char* name : {"fifo", "silent fifo", "zero", "link to fifo"}) {
+        Digest digest;
+        FinishesWithin(std::chrono::seconds(5), [&] { digest = DigestOf((folder / name).wstring()); });
+        EXPECT_FALSE(digest.made) << name;
+    }
+    close(writer);
 }
 
 TEST_F(CMD5Test, TransformDispatchesThreadMessagesBeforeEachBlock)

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -93,11 +95,22 @@ TEST(CStdioFile, WritesAreBufferedAndAFailedFlushIsReported)
     EXPECT_EQ(std::filesystem::file_size(path), 200u * 1024);
     std::filesystem::remove(path);
 
+    // A file may not grow past 4 bytes meanwhile: the write beyond fails (EFBIG) as on a full disk.
+    path = TempFile("");
     CStdioFile full;
-    ASSERT_TRUE(full.Open(L"/dev/full", CFile::modeWrite | CFile::typeBinary));
-    full.Write("x", 1);  // held in the buffer
+    ASSERT_TRUE(full.Open(CString(path.wstring()), CFile::modeWrite | CFile::typeBinary));
+    full.Write("0123456789", 10);  // held in the buffer
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit small = previous;
+    small.rlim_cur = 4;
+    auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     EXPECT_THROW(full.Close(), CFileException);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(full.IsOpen());
+    std::filesystem::remove(path);
 }
 
 }  // namespace

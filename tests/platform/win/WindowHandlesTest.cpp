@@ -161,6 +161,38 @@ TEST(ThreadQueues, PeekDrainsWhatWasPostedToTheThreadInOrder)
     EXPECT_FALSE(PostThreadMessageW(0x7fffffff, WM_TEST, 0, 0));
 }
 
+TEST(ThreadQueues, AThreadHasAQueueFromItsFirstPeekAndSeesWhatOthersPost)
+{
+    std::atomic<DWORD> workerId = 0;
+    std::atomic<bool> peekedOnce = false;
+    std::atomic<bool> refused = false;
+    WPARAM seen = 0;
+    std::thread worker([&] {
+        workerId = GetCurrentThreadId();
+        while (!refused.load()) {
+        }
+        MSG msg;
+        EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+        peekedOnce = true;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                seen = msg.wParam;
+                break;
+            }
+        }
+    });
+    while (!workerId.load()) {
+    }
+    EXPECT_FALSE(PostThreadMessageW(workerId, WM_TEST, 1, 0));  // no queue before the first peek
+    refused = true;
+    while (!peekedOnce.load()) {
+    }
+    EXPECT_TRUE(PostThreadMessageW(workerId, WM_TEST, 2, 0));
+    worker.join();
+    EXPECT_EQ(seen, 2u);
+}
+
 unsigned SleepAWhile(void*)
 {
     Sleep(300);

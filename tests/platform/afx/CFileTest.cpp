@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/afx/CFile.h"
+#include "tests/support/FinishesWithin.h"
+
+namespace {
+
+TEST(CFile, OnlyRegularFilesOpenAndNothingWaits)
+{
+    char pattern[] = "/tmp/zorv-odd-XXXXXX";
+    std::filesystem::path folder = mkdtemp(pattern);
+    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);        // opening waits for the other end
+    ASSERT_EQ(mkfifo((folder / "held fifo").c_str(), 0600), 0);   // opens at once; reads wait
+    int otherEnd = open((folder / "held fifo").c_str(), O_RDWR | O_NONBLOCK);
+    std::filesystem::create_symlink("/dev/zero", folder / "zero");  // reads never end
+    std::filesystem::create_directory(folder / "folder");
+    struct Case {
+        const char* name;
+        UINT mode;
+        int cause;
+    } cases[] = {
+        {"fifo", CFile::modeRead, CFileException::genericException},
+        {"fifo", CFile::modeCreate | CFile::modeWrite, CFileException::genericException},
+        {"held fifo", CFile::modeRead, CFileException::genericException},
+        {"held fifo", CFile::modeReadWrite, CFileException::genericException},
+        {"zero", CFile::modeRead, CFileException::genericException},
+        {"zero", CFile::modeCreate | CFile::modeWrite, CFileException::genericException},
+        {"folder", CFile::modeRead, CFileException::badPath},
+    };
+    for (const Case& c : cases) {
+        CFile file;
+        CFileException error;
+        BOOL opened = TRUE;
+        FinishesWithin(std::chrono::seconds(5), [&] {
+            opened = file.Open(CString((folder / c.name).wstring()), c.mode | CFile::typeBinary, &error);
+        });
+        EXPECT_FALSE(opened) << c.name << " " << c.mode;
+        EXPECT_FALSE(file.IsOpen()) << c.name;
+        EXPECT_EQ(error.m_cause, c.cause) << c.name << " " << c.mode;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo"));
+    close(otherEnd);
+    std::filesystem::remove_all(folder);
+}
+
+}  // namespace
