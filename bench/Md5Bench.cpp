@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/Alternation.h"
+#include "Alternation.h"
 #include "update/CMD5.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <string>
 #include <thread>
 
-#include "bench/Alternation.h"
+#include "Alternation.h"
 #include "platform/win/WindowHandles.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
