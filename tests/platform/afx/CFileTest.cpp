@@ -23,15 +23,15 @@ TEST(CFile, OnlyRegularFilesOpenAndNothingWaits)
     struct Case {
         const char* name;
         UINT mode;
-        int cause;
+        int osError;
     } cases[] = {
-        {"fifo", CFile::modeRead, CFileException::genericException},
-        {"fifo", CFile::modeCreate | CFile::modeWrite, CFileException::genericException},
-        {"held fifo", CFile::modeRead, CFileException::genericException},
-        {"held fifo", CFile::modeReadWrite, CFileException::genericException},
-        {"zero", CFile::modeRead, CFileException::genericException},
-        {"zero", CFile::modeCreate | CFile::modeWrite, CFileException::genericException},
-        {"folder", CFile::modeRead, CFileException::badPath},
+        {"fifo", CFile::modeRead, ENXIO},
+        {"fifo", CFile::modeCreate | CFile::modeWrite, ENXIO},
+        {"held fifo", CFile::modeRead, ENXIO},
+        {"held fifo", CFile::modeReadWrite, ENXIO},
+        {"zero", CFile::modeRead, ENXIO},
+        {"zero", CFile::modeCreate | CFile::modeWrite, ENXIO},
+        {"folder", CFile::modeRead, EISDIR},
     };
     for (const Case& c : cases) {
         CFile file;
@@ -42,7 +42,7 @@ TEST(CFile, OnlyRegularFilesOpenAndNothingWaits)
         });
         EXPECT_FALSE(opened) << c.name << " " << c.mode;
         EXPECT_FALSE(file.IsOpen()) << c.name;
-        EXPECT_EQ(error.m_cause, c.cause) << c.name << " " << c.mode;
+        EXPECT_EQ(error.m_lOsError, c.osError) << c.name << " " << c.mode;
     }
     EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo"));
     close(otherEnd);
