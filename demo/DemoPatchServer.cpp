@@ -1,9 +1,8 @@
-// The local demo patch server: serves a folder on 127.0.0.1 over HTTPS (the patch server) and
-// over plain HTTP (the game's page, which the embedded browser checks against the system's
-// certificate store only) until it is stopped. It answers at the pace of a modest line, so that
-// a player sees each update window at work: the lists after a short wait, the patch files at
-// about 2 MB a second.
-//   zorv_demo_server HTTPS-PORT HTTP-PORT CERTIFICATE KEY FOLDER
+// The local demo patch server: serves a folder on 127.0.0.1 over HTTPS (the patch server and
+// the game's page) until it is stopped. It answers at the pace of a modest line, so that a
+// player sees each update window at work: the lists after a short wait, the patch files at about
+// 2 MB a second.
+//   zorv_demo_server PORT CERTIFICATE KEY FOLDER
 #include <httplib.h>
 
 #include <chrono>
@@ -18,15 +17,12 @@
 
 namespace {
 
-httplib::SSLServer* g_secure = nullptr;
-httplib::Server* g_plain = nullptr;
+httplib::SSLServer* g_server = nullptr;
 
 void Stop(int)
 {
-    if (g_secure)
-        g_secure->stop();
-    if (g_plain)
-        g_plain->stop();
+    if (g_server)
+        g_server->stop();
 }
 
 constexpr auto kListDelay = std::chrono::milliseconds(800);
@@ -53,7 +49,7 @@ void ServePaced(const std::filesystem::path& folder, const httplib::Request& req
                                   });
 }
 
-bool SetUp(httplib::Server& server, const char* folder, const char* scheme)
+bool SetUp(httplib::Server& server, const char* folder)
 {
     std::filesystem::path root = folder;
     server.Get("/zorv/patch/.*", [root](const httplib::Request& request, httplib::Response& response) {
@@ -71,8 +67,8 @@ bool SetUp(httplib::Server& server, const char* folder, const char* scheme)
             return false;
         }
     }
-    server.set_logger([scheme](const httplib::Request& request, const httplib::Response& response) {
-        std::fprintf(stderr, "demo server: %s GET %s -> %d\n", scheme, request.path.c_str(), response.status);
+    server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
+        std::fprintf(stderr, "demo server: GET %s -> %d\n", request.path.c_str(), response.status);
     });
     return true;
 }
@@ -81,31 +77,24 @@ bool SetUp(httplib::Server& server, const char* folder, const char* scheme)
 
 int main(int argc, char** argv)
 {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s HTTPS-PORT HTTP-PORT CERTIFICATE KEY FOLDER\n", argv[0]);
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s PORT CERTIFICATE KEY FOLDER\n", argv[0]);
         return 2;
     }
-    int securePort = std::atoi(argv[1]);
-    int plainPort = std::atoi(argv[2]);
-    httplib::SSLServer secure(argv[3], argv[4]);
-    httplib::Server plain;
-    if (!secure.is_valid()) {
-        std::fprintf(stderr, "demo server: cannot use the certificate %s and key %s\n", argv[3], argv[4]);
+    int port = std::atoi(argv[1]);
+    httplib::SSLServer server(argv[2], argv[3]);
+    if (!server.is_valid()) {
+        std::fprintf(stderr, "demo server: cannot use the certificate %s and key %s\n", argv[2], argv[3]);
         return 1;
     }
-    if (!SetUp(secure, argv[5], "https") || !SetUp(plain, argv[5], "http"))
+    if (!SetUp(server, argv[4]))
         return 1;
-    g_secure = &secure;
-    g_plain = &plain;
+    g_server = &server;
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
-    bool plainListening = true;
-    std::thread plainThread([&] { plainListening = plain.listen("127.0.0.1", plainPort); });
-    if (!secure.listen("127.0.0.1", securePort))
-        std::fprintf(stderr, "demo server: cannot listen on 127.0.0.1:%d\n", securePort);
-    plain.stop();
-    plainThread.join();
-    if (!plainListening)
-        std::fprintf(stderr, "demo server: cannot listen on 127.0.0.1:%d\n", plainPort);
+    if (!server.listen("127.0.0.1", port)) {
+        std::fprintf(stderr, "demo server: cannot listen on 127.0.0.1:%d\n", port);
+        return 1;
+    }
     return 0;
 }

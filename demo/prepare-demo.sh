@@ -6,8 +6,7 @@ set -euo pipefail
 work=$1 port=$2 build=$3
 demo=$(cd "$(dirname "$0")" && pwd)
 base=https://127.0.0.1:$port/zorv
-# The page goes over plain HTTP: the browser trusts only the system's certificate store.
-page=http://127.0.0.1:$((port + 1))/zorv/web/index.html
+page=$base/web/index.html
 
 mkdir -p "$work/certs"
 (

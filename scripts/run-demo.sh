@@ -22,7 +22,7 @@ trap cleanup EXIT
 
 demo/prepare-demo.sh "$work" "$port" "$build"
 
-"$build/demo/zorv_demo_server" "$port" "$((port + 1))" "$work/certs/server.pem" "$work/certs/server.key" "$work/site" \
+"$build/demo/zorv_demo_server" "$port" "$work/certs/server.pem" "$work/certs/server.key" "$work/site" \
   2> "$work/server.log" &
 server_pid=$!
 for _ in $(seq 50); do

@@ -20,7 +20,7 @@ BUILD_OPTIONS=()
 run_suite build/test
 
 BUILD_OPTIONS=(-DZORV_SANITIZE=address,undefined)
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/asan -LE 'no-sanitize|e2e'
+NO_AT_BRIDGE=1 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 run_suite build/asan -LE 'no-sanitize|e2e'
 
 BUILD_OPTIONS=(-DZORV_SANITIZE=thread)
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" run_suite build/tsan -L threaded

@@ -3,6 +3,7 @@
 #include <webkit2/webkit2.h>
 
 #include "platform/cef/CefEngine.h"
+#include "platform/cef/CefPageTrust.h"
 #include "platform/cef/CefViewBrowser.h"
 #include "platform/win/WindowHandles.h"
 #include "platform/win/WindowStyles.h"
@@ -24,6 +25,7 @@ bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<Ce
     gtk_widget_set_size_request(view, windowInfo.width, windowInfo.height);
     gtk_fixed_put(GTK_FIXED(parent), view, windowInfo.x, windowInfo.y);  // the container owns the view
 
+    CefPageTrust::Watch(WEBKIT_WEB_VIEW(view));
     CefRefPtr<CefViewBrowser> browser = CefViewBrowser::Attach(WEBKIT_WEB_VIEW(view), windowInfo.parent_window, client);
     if (CefRefPtr<CefLifeSpanHandler> lifeSpan = client ? client->GetLifeSpanHandler() : nullptr)
         lifeSpan->OnAfterCreated(browser);

@@ -8,6 +8,7 @@
 
 #include "platform/inet/CInternetException.h"
 #include "platform/win/Text.h"
+#include "platform/win/TrustBundle.h"
 
 namespace {
 
@@ -65,17 +66,6 @@ DWORD InternetErrorOf(CURLcode code)
         // Newer libcurl releases add codes; they are internal failures until named here.
         return ERROR_INTERNET_INTERNAL_ERROR;
     }
-}
-
-// The curl tool's order: CURL_CA_BUNDLE, then SSL_CERT_FILE; else the library's system store.
-const char* TrustStoreFromEnvironment()
-{
-    for (const char* name : {"CURL_CA_BUNDLE", "SSL_CERT_FILE"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return value;
-    }
-    return nullptr;
 }
 
 std::string_view Trimmed(std::string_view text)
@@ -140,7 +130,8 @@ CurlTransfer::CurlTransfer(const Request& request) : m_receiveTimeout(request.re
         set(curl_easy_setopt(easy, CURLOPT_HTTPHEADER, m_headerList.get()));
     if (request.connectTimeout.count() > 0)
         set(curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count())));
-    if (const char* trustStore = TrustStoreFromEnvironment())
+    // libcurl reads neither variable itself; without them it keeps its system store.
+    if (const char* trustStore = TrustBundleFromEnvironment())
         set(curl_easy_setopt(easy, CURLOPT_CAINFO, trustStore));
     set(curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlTransfer::OnHeader));
     set(curl_easy_setopt(easy, CURLOPT_HEADERDATA, this));

@@ -192,6 +192,25 @@ TEST_F(ExecutableUpdateDlgTest, EscDuringADownloadEndsTheRunAtOnce)
     EXPECT_EQ(Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY}));
 }
 
+TEST_F(ExecutableUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusRepaintsAtTheSummary)
+{
+    // The worker waits on the server meanwhile, then finds the window gone.
+    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    const int result = RunModal(dialog, [&] {
+        const std::vector<PlacedLabel> labels =
+            UpdateWindowLabels(dialog.m_txtTotal, dialog.m_txtFile, dialog.m_txtStatus);
+        ExpectLabelsInked(dialog.m_hWnd, labels);
+
+        DrawCounter status(dialog.m_txtStatus.m_hWnd);
+        dialog.SendMessage(WM_UPDATE_NOTIFY, UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{1, 5}));
+        EXPECT_TRUE(RunLoopUntil([&] { return status.Count() > 0; }));
+        EXPECT_EQ(dialog.m_txtStatus.m_strText, kUpdating.c_str());
+        ExpectLabelsInked(dialog.m_hWnd, labels);
+        dialog.EndDialog(7);
+    });
+    EXPECT_EQ(result, 7);
+}
+
 TEST_F(ExecutableUpdateDlgTest, TheTwoPercentagesInSinglePrecisionAndTheRepaintsTheyCause)
 {
     // The worker waits on the server meanwhile, then finds the window gone.

@@ -104,6 +104,18 @@ TEST(CImageButton, ThePointerOverItShowsTheHoverImageRepaintingOnlyOnEnteringAnd
     });
 }
 
+TEST(CImageButton, WithNoHoverImageThePointerOverItShowsTheNormalOne)
+{
+    ButtonDialog dialog(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED, 0, 0);
+    RunModal(dialog, [&] {
+        MoveTo(dialog, 150, 80);
+        DrawCounter paints(dialog.button.m_hWnd);
+        MoveTo(dialog, kLeft + 10, kTop + 10);
+        ASSERT_TRUE(RunLoopUntil([&] { return paints.Count() > 0; }));
+        EXPECT_TRUE(Shows(dialog, IDB_CLOSE_NORMAL));
+    });
+}
+
 TEST(CImageButton, APressShowsThePressedImageOrElseTheHoverOneAndAReleaseOverItClicks)
 {
     struct Case {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/controls/CImageProgressCtrl.h"
 #include "res/resource.h"
 #include "tests/platform/afx/WindowTestSupport.h"
@@ -70,6 +72,34 @@ TEST(CImageProgressCtrl, FillsThePositionsShareOfItsWidth)
     RunModal(dialog, [&] {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.position);
+            Show(dialog.bar, c.position);
+            ExpectFilled(dialog, c.filled);
+        }
+    });
+}
+
+TEST(CImageProgressCtrl, AHugeRangeFillsItsShareWithoutOverflow)
+{
+    struct Case {
+        int minimum;
+        int maximum;
+        int position;
+        int filled;
+    };
+    // The product of position and width, and the range itself, pass 32 bits.
+    const Case cases[] = {
+        {0, 2'000'000'000, 1'000'000'000, 150},
+        {0, 2'000'000'000, 2'000'000'000, 301},
+        {-2'000'000'000, 2'000'000'000, 0, 150},
+        {-2'000'000'000, 2'000'000'000, 1'000'000'000, 225},
+    };
+    BarDialog dialog;
+    RunModal(dialog, [&] {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(c.minimum) + " to " + std::to_string(c.maximum) + " at " +
+                         std::to_string(c.position));
+            dialog.bar.m_nMin = c.minimum;
+            dialog.bar.m_nMax = c.maximum;
             Show(dialog.bar, c.position);
             ExpectFilled(dialog, c.filled);
         }

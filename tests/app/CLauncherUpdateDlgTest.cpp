@@ -215,6 +215,25 @@ TEST_F(LauncherUpdateDlgTest, EscDuringTheCheckEndsTheRunAtOnce)
     EXPECT_TRUE(dialog.shown.empty());
 }
 
+TEST_F(LauncherUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusRepaintsWhenTheUpdateBegins)
+{
+    // The worker waits on the server meanwhile, then fails at a window that is gone.
+    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    const int result = RunModal(dialog, [&] {
+        const std::vector<PlacedLabel> labels =
+            UpdateWindowLabels(dialog.m_txtTotal, dialog.m_txtFile, dialog.m_txtStatus);
+        ExpectLabelsInked(dialog.m_hWnd, labels);
+
+        DrawCounter status(dialog.m_txtStatus.m_hWnd);
+        dialog.SendMessage(WM_UPDATE_NOTIFY, UN_LAUNCHER_UPDATING, 0);
+        EXPECT_TRUE(RunLoopUntil([&] { return status.Count() > 0; }));
+        EXPECT_EQ(dialog.m_txtStatus.m_strText, kUpdating.c_str());
+        ExpectLabelsInked(dialog.m_hWnd, labels);
+        dialog.EndDialog(7);
+    });
+    EXPECT_EQ(result, 7);
+}
+
 TEST_F(LauncherUpdateDlgTest, BarsRepaintOnlyWhenTheirValueChangesAndOtherCodesChangeNothing)
 {
     // The worker waits on the server meanwhile, then fails at a window that is gone.

@@ -1,7 +1,11 @@
 // What the tests of the two update windows share: a recorder of message boxes, the centre of the
-// work area and the wait for a label's repaint.
+// work area, the wait for a label's repaint and the labels' ink in the window's picture.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "app/controls/CTransparentStatic.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
+#include "platform/win/WindowHandles.h"
 #include "tests/platform/afx/WindowTestSupport.h"
 
 // Message boxes are recorded instead of shown while it lives.
@@ -74,3 +79,85 @@ struct UpdateWindowPaints {
     DrawCounter upperLabel;
     DrawCounter lowerLabel;
 };
+
+// A label and the rectangle of the window where the layout puts it.
+struct PlacedLabel {
+    const CTransparentStatic& label;
+    RECT place;
+};
+
+// The colour of the update windows' texts.
+constexpr COLORREF kUpdateWindowTextColour = RGB(84, 159, 199);
+
+// The two percentages right of the bars and the status sentence under them.
+inline std::vector<PlacedLabel> UpdateWindowLabels(const CTransparentStatic& total, const CTransparentStatic& file,
+                                                   const CTransparentStatic& status)
+{
+    return {{total, {368, 111, 418, 127}}, {file, {368, 141, 418, 157}}, {status, {145, 164, 315, 180}}};
+}
+
+// Whether the picture shows at (x, y), pixel for pixel, what the control draws on its own.
+inline bool ShowsControl(const WindowPicture& picture, int x, int y, HWND control)
+{
+    GtkWidget* widget = GetWindowWidget(control);
+    const int width = gtk_widget_get_allocated_width(widget);
+    const int height = gtk_widget_get_allocated_height(widget);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* context = cairo_create(surface);
+    gtk_widget_draw(widget, context);
+    cairo_destroy(context);
+    cairo_surface_flush(surface);
+    bool same = true;
+    for (int row = 0; row < height && same; ++row) {
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
+                                                                    row * cairo_image_surface_get_stride(surface));
+        for (int column = 0; column < width && same; ++column) {
+            const std::uint32_t pixel = pixels[column];
+            same = picture.At(x + column, y + row) ==
+                   RGB(static_cast<BYTE>(pixel >> 16), static_cast<BYTE>(pixel >> 8), static_cast<BYTE>(pixel));
+        }
+    }
+    cairo_surface_destroy(surface);
+    return same;
+}
+
+// Whether the pixel is the colour, give or take the shading of anti-aliased text at its strongest.
+inline bool InkOf(COLORREF colour, COLORREF pixel)
+{
+    constexpr int kShading = 10;
+    return std::abs(GetRValue(pixel) - GetRValue(colour)) <= kShading &&
+           std::abs(GetGValue(pixel) - GetGValue(colour)) <= kShading &&
+           std::abs(GetBValue(pixel) - GetBValue(colour)) <= kShading;
+}
+
+// The labels' texts as the player sees them. The label backgrounds repeat the skin, so a shifted
+// label is seen only by its text: each label's rectangle holds ink of the text colour and shows
+// what the label draws on its own, and no ink of that colour lies outside the rectangles.
+inline void ExpectLabelsInked(HWND window, const std::vector<PlacedLabel>& labels,
+                              COLORREF colour = kUpdateWindowTextColour)
+{
+    const WindowPicture picture(window);
+    std::vector<int> within(labels.size(), 0);
+    int outside = 0;
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            if (!InkOf(colour, picture.At(x, y)))
+                continue;
+            bool inLabel = false;
+            for (size_t i = 0; i < labels.size(); ++i) {
+                const RECT& place = labels[i].place;
+                if (x >= place.left && x < place.right && y >= place.top && y < place.bottom) {
+                    ++within[i];
+                    inLabel = true;
+                }
+            }
+            outside += inLabel ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(outside, 0);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        SCOPED_TRACE(labels[i].label.m_strText.str());
+        EXPECT_GT(within[i], 0);
+        EXPECT_TRUE(ShowsControl(picture, labels[i].place.left, labels[i].place.top, labels[i].label.m_hWnd));
+    }
+}

@@ -23,6 +23,7 @@
 #include "tests/browser/DesktopRecorder.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
 
 namespace {
@@ -462,6 +463,34 @@ TEST_F(LauncherPageTest, AnUnresolvableHostGivesTheEscapedErrorPage)
     std::string heading = Evaluate("document.querySelector('h2').textContent");
     EXPECT_TRUE(heading.starts_with("Failed to load URL " + url + " with error ")) << heading;
     EXPECT_TRUE(heading.ends_with(" (-105).")) << heading;
+}
+
+// The page trusts the downloads' certificate authority (SSL_CERT_FILE here): signed by it, the
+// page loads and starts the game; a certificate nobody vouches for gets the error page.
+TEST_F(LauncherPageTest, AnHttpsPageUnderTheDownloadsAuthorityReachesExternalAndAnUntrustedOneFails)
+{
+    TestCertificates::TrustAuthority();
+    struct EnvironmentReset {
+        ~EnvironmentReset() { unsetenv("SSL_CERT_FILE"); }
+    } reset;
+    TestServer trusted(TestServer::Https);
+    trusted.Route("/", Reply::Page("<p>secure</p>"));
+    Open(trusted.Url("/"));
+    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
+    EXPECT_EQ(Evaluate("typeof external.StartGame + ' ' + typeof external.OpenWeb"), "function function");
+    Evaluate("external.StartGame('secure')");
+    ASSERT_TRUE(RunMainLoopUntil([&] { return theApp.m_strStartParam == L"secure"; }));
+
+    TestServer untrusted(TestServer::HttpsUntrusted);
+    untrusted.Route("/", Reply::Page("<p>secure</p>"));
+    const std::string url = untrusted.Url("/");
+    Open(url);
+    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
+    EXPECT_EQ(webkit_web_view_get_uri(View()), url);
+    std::string heading = Evaluate("document.querySelector('h2').textContent");
+    EXPECT_TRUE(heading.starts_with("Failed to load URL " + url + " with error ")) << heading;
+    EXPECT_TRUE(heading.ends_with(" (-207).")) << heading;
+    EXPECT_EQ(untrusted.RequestCount("/"), 0u);
 }
 
 TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneChangesNothing)

@@ -1,7 +1,7 @@
 // The built launcher, run as a player runs it: its list and patch files come from an HTTPS server
-// on the compiled-in address, its page from a plain HTTP server (the browser trusts only the
-// system's store), its home folder is thrown away after each case, and the test clicks and presses
-// keys in its real windows.
+// on the compiled-in address, its page from another HTTPS server under the same test authority,
+// its home folder is thrown away after each case, and the test clicks and presses keys in its
+// real windows.
 #include <gtest/gtest.h>
 
 #include <openssl/evp.h>
@@ -230,7 +230,7 @@ protected:
     fs::path m_site = m_folder.Path() / "site";
     fs::path m_gameRecord = m_folder.Path() / "game-arguments.txt";
     TestServer m_updates{TestServer::Https, UpdatePort()};
-    TestServer m_pages{TestServer::Http};
+    TestServer m_pages{TestServer::Https};
     std::unique_ptr<ChildProcess> m_launcher;
 };
 

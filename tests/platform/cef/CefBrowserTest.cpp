@@ -17,6 +17,7 @@
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/RefusedPort.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
 
 namespace {
@@ -338,6 +339,92 @@ TEST_F(CefBrowserTest, LoadFailuresCarryTheFrameworkCodesAndTheFrameShowsTheHand
         EXPECT_EQ(Evaluate("document.body.textContent"), "failure page");
         EXPECT_EQ(webkit_web_view_get_uri(View()), row.url);
     }
+}
+
+// The page trusts what the downloads trust: the system's store and the file named by
+// CURL_CA_BUNDLE, else SSL_CERT_FILE.
+TEST_F(CefBrowserTest, APageIsTrustedThroughTheDownloadsTrustBundle)
+{
+    TestServer trusted(TestServer::Https);
+    TestServer untrusted(TestServer::HttpsUntrusted);
+    trusted.Route("/", Reply::Page("<p>secure</p>"));
+    untrusted.Route("/", Reply::Page("<p>secure</p>"));
+    std::string authority = TestCertificates::Instance().AuthorityFile().string();
+    struct Case {
+        const char* name;
+        const char* curlCaBundle;
+        const char* sslCertFile;
+        const TestServer& server;
+        bool loads;
+    } cases[] = {
+        {"SSL_CERT_FILE", nullptr, authority.c_str(), trusted, true},
+        {"CURL_CA_BUNDLE first", authority.c_str(), "/nonexistent.pem", trusted, true},
+        {"CURL_CA_BUNDLE wins", "/nonexistent.pem", authority.c_str(), trusted, false},
+        {"system store only", nullptr, nullptr, trusted, false},
+        {"not signed by the authority", nullptr, authority.c_str(), untrusted, false},
+    };
+    struct EnvironmentReset {
+        ~EnvironmentReset()
+        {
+            unsetenv("CURL_CA_BUNDLE");
+            unsetenv("SSL_CERT_FILE");
+        }
+    } reset;
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        // A new engine each time: what one row allowed stays with its web context.
+        m_window.reset();
+        CefShutdown();
+        StartEngine();
+        row.curlCaBundle ? setenv("CURL_CA_BUNDLE", row.curlCaBundle, 1) : unsetenv("CURL_CA_BUNDLE");
+        row.sslCertFile ? setenv("SSL_CERT_FILE", row.sslCertFile, 1) : unsetenv("SSL_CERT_FILE");
+        CefRefPtr<RecordingClient> client = new RecordingClient;
+        std::string url = row.server.Url("/");
+        Open(url, client);
+        EXPECT_EQ(webkit_web_view_get_uri(View()), url);
+        if (row.loads) {
+            ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
+            EXPECT_TRUE(client->failures.empty());
+            EXPECT_EQ(Evaluate("typeof probe.send"), "function");
+        } else {
+            ASSERT_TRUE(RunMainLoopUntil([&] { return !client->failures.empty(); }));
+            EXPECT_EQ(client->failures[0].code, ERR_CERT_INVALID);
+            EXPECT_EQ(client->failures[0].url, url);
+            ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.body.textContent") == "failure page"; }));
+        }
+    }
+}
+
+// A certificate is allowed for its host once: should WebKit refuse it again, the page is not
+// loaded again and again but fails.
+TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsAllowedOncePerHost)
+{
+    TestCertificates::TrustAuthority();
+    struct EnvironmentReset {
+        ~EnvironmentReset() { unsetenv("SSL_CERT_FILE"); }
+    } reset;
+    StartEngine();
+    CefRefPtr<RecordingClient> client = new RecordingClient;
+    Open("about:blank", client);
+    GTlsCertificate* certificate =
+        g_tls_certificate_new_from_pem(TestCertificates::Instance().SignedCertificate().c_str(), -1, nullptr);
+    ASSERT_TRUE(certificate);
+    struct Row {
+        const char* url;
+        gboolean handled;
+    } rows[] = {
+        {"https://127.0.0.1:1/a", TRUE},
+        {"https://127.0.0.1:2/b", FALSE},
+        {"https://localhost:1/a", TRUE},
+        {"https://127.0.0.2:1/a", FALSE},  // not a name of the certificate
+    };
+    for (const Row& row : rows) {
+        gboolean handled = FALSE;
+        g_signal_emit_by_name(View(), "load-failed-with-tls-errors", row.url, certificate,
+                              G_TLS_CERTIFICATE_UNKNOWN_CA, &handled);
+        EXPECT_EQ(handled, row.handled) << row.url;
+    }
+    g_object_unref(certificate);
 }
 
 TEST_F(CefBrowserTest, TheMainFrameLoadsAnotherAddress)

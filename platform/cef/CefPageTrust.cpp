@@ -1,0 +1,89 @@
+#include "platform/cef/CefPageTrust.h"
+
+#include <webkit2/webkit2.h>
+
+#include <memory>
+
+#include "platform/win/TrustBundle.h"
+
+namespace {
+
+constexpr const char* kContextKey = "zorv-page-trust";
+
+template <typename T>
+struct ObjectUnref {
+    void operator()(T* object) const { g_object_unref(object); }
+};
+template <typename T>
+using ObjectPtr = std::unique_ptr<T, ObjectUnref<T>>;
+
+// Whether the trust bundle's authorities vouch for certificate as the server of url.
+bool SignedByTrustBundle(const char* url, GTlsCertificate* certificate)
+{
+    const char* bundle = TrustBundleFromEnvironment();
+    if (!bundle)
+        return false;
+    ObjectPtr<GTlsDatabase> database(g_tls_file_database_new(bundle, nullptr));
+    ObjectPtr<GSocketConnectable> identity(g_network_address_parse_uri(url, 443, nullptr));
+    if (!database || !identity)
+        return false;
+    GError* error = nullptr;
+    GTlsCertificateFlags flags =
+        g_tls_database_verify_chain(database.get(), certificate, G_TLS_DATABASE_PURPOSE_AUTHENTICATE_SERVER,
+                                    identity.get(), nullptr, G_TLS_DATABASE_VERIFY_NONE, nullptr, &error);
+    bool verified = !error && flags == 0;
+    g_clear_error(&error);
+    return verified;
+}
+
+std::string HostOf(const char* url)
+{
+    GUri* uri = g_uri_parse(url, G_URI_FLAGS_NONE, nullptr);
+    if (!uri)
+        return {};
+    const char* host = g_uri_get_host(uri);
+    std::string result = host ? host : "";
+    g_uri_unref(uri);
+    return result;
+}
+
+std::string PemOf(GTlsCertificate* certificate)
+{
+    gchar* pem = nullptr;
+    g_object_get(certificate, "certificate-pem", &pem, nullptr);
+    std::string result = pem ? pem : "";
+    g_free(pem);
+    return result;
+}
+
+}  // namespace
+
+void CefPageTrust::Watch(WebKitWebView* view)
+{
+    g_signal_connect(view, "load-failed-with-tls-errors", G_CALLBACK(OnTlsFailure), nullptr);
+}
+
+int CefPageTrust::OnTlsFailure(WebKitWebView* view, char* failedUrl, GTlsCertificate* certificate, unsigned, void*)
+{
+    WebKitWebContext* context = webkit_web_view_get_context(view);
+    auto* trust = static_cast<CefPageTrust*>(g_object_get_data(G_OBJECT(context), kContextKey));
+    if (!trust) {
+        trust = new CefPageTrust;
+        g_object_set_data_full(G_OBJECT(context), kContextKey, trust,
+                               [](gpointer trust) { delete static_cast<CefPageTrust*>(trust); });
+    }
+    // Unhandled, the failure goes on to "load-failed" and its error page.
+    return trust->Retry(view, failedUrl, certificate);
+}
+
+bool CefPageTrust::Retry(WebKitWebView* view, const char* failedUrl, GTlsCertificate* certificate)
+{
+    std::string host = HostOf(failedUrl);
+    if (host.empty() || !SignedByTrustBundle(failedUrl, certificate))
+        return false;
+    if (!m_allowed.insert({host, PemOf(certificate)}).second)
+        return false;
+    webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate, host.c_str());
+    webkit_web_view_load_uri(view, failedUrl);
+    return true;
+}
