@@ -8,6 +8,7 @@
 #include "app/CLauncherApp.h"
 #include "app/UpdatePercent.h"
 #include "tests/app/UpdateWindowTestSupport.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -67,14 +68,6 @@ protected:
 BEGIN_MESSAGE_MAP(ObservedExecutableUpdateDlg, CExecutableUpdateDlg)
     ON_MESSAGE(WM_UPDATE_NOTIFY, Observe)
 END_MESSAGE_MAP()
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class ExecutableUpdateDlgTest : public ::testing::Test {
 protected:

@@ -20,7 +20,7 @@
 #include "platform/cef/CefRefCounted.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Text.h"
-#include "tests/browser/DesktopRecorder.h"
+#include "tests/platform/win/DesktopRecorder.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
@@ -181,7 +181,7 @@ protected:
     void Settle()
     {
         Evaluate("external.StartGame('settled')");
-        ASSERT_TRUE(RunMainLoopUntil(
+        ASSERT_TRUE(RunLoopUntil(
             [&] { return !m_client->messages.empty() && m_client->messages.back().argument == "settled"; }));
         m_client->messages.pop_back();
         m_client->answers.pop_back();
@@ -207,7 +207,7 @@ TEST_F(LauncherPageTest, EveryFrameHasExternalWithTwoFunctionsThatPageScriptMayR
     m_server.Route("/", Reply::Page("<iframe src='/frame'></iframe>"));
     m_server.Route("/frame", Reply::Page("<p>frame</p>"));
     Open(m_server.Url("/"));
-    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("frames[0].document.readyState") == "complete"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("frames[0].document.readyState") == "complete"; }));
 
     for (const char* frame : {"window", "frames[0]"}) {
         std::string external = std::string(frame) + ".external";
@@ -228,7 +228,7 @@ TEST_F(LauncherPageTest, CallsGiveUndefinedAndOnlyOneStringSendsAMessageNamedAft
     m_server.Route("/", Reply::Page("<iframe src='/frame'></iframe>"));
     m_server.Route("/frame", Reply::Page("<p>frame</p>"));
     Open(m_server.Url("/"));
-    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("frames[0].document.readyState") == "complete"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("frames[0].document.readyState") == "complete"; }));
 
     std::string results = Evaluate(R"(
         var results = [];
@@ -256,7 +256,7 @@ TEST_F(LauncherPageTest, StartGameWithoutAMainWindowOnlyAssignsTheParameter)
     m_server.Route("/", Reply::Page("<button onclick=\"external.StartGame('参数 \\'1\\'')\">start</button>"));
     Open(m_server.Url("/"));
     Evaluate("document.querySelector('button').click()");
-    ASSERT_TRUE(RunMainLoopUntil([&] { return theApp.m_strStartParam != L"before"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return theApp.m_strStartParam != L"before"; }));
     EXPECT_EQ(theApp.m_strStartParam, L"参数 '1'");
     EXPECT_TRUE(View());
 }
@@ -267,7 +267,7 @@ TEST_F(LauncherPageTest, StartGameWhileTheGameRunsShowsTheWarningAndChangesNothi
     m_server.Route("/", Reply::Page("<p>page</p>"));
     Open(m_server.Url("/"));
     Evaluate("external.StartGame('param')");
-    ASSERT_TRUE(RunMainLoopUntil([&] { return !m_boxes.empty(); }));
+    ASSERT_TRUE(RunLoopUntil([&] { return !m_boxes.empty(); }));
 
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].owner, nullptr);
@@ -288,8 +288,8 @@ TEST_F(LauncherPageTest, OpenWebHandsOnlyAbsoluteWebAddressesToTheDefaultBrowser
                                 "http://bad host/", "https://127.0.0.1/a?b=1&c=$(id);d", "HTTP://127.0.0.1/Upper"})
         Evaluate(std::string("external.OpenWeb('") + address + "')");
     Settle();
-    ASSERT_TRUE(RunMainLoopUntil([&] { return g_desktop->Starts().size() >= 2; }));
-    RunMainLoopFor(std::chrono::milliseconds(300));
+    ASSERT_TRUE(RunLoopUntil([&] { return g_desktop->Starts().size() >= 2; }));
+    RunLoopFor(std::chrono::milliseconds(300));
     std::vector<std::string> starts = {"1:https://127.0.0.1/a?b=1&c=$(id);d", "1:HTTP://127.0.0.1/Upper"};
     EXPECT_EQ(g_desktop->Starts(), starts);
     // The message is the client's, whether the address leaves the launcher or not.
@@ -312,7 +312,7 @@ TEST_F(LauncherPageTest, LinksAndWindowsMeantForANewBrowserLoadInTheMainFrame)
         gdk_window_raise(gtk_widget_get_window(m_window->Window()));
         gdk_display_sync(gdk_display_get_default());
         ASSERT_EQ(std::system("xdotool mousemove 430 255 click 1"), 0);
-        loaded = RunMainLoopUntil([&] { return webkit_web_view_get_uri(View()) == m_server.Url("/tab"); },
+        loaded = RunLoopUntil([&] { return webkit_web_view_get_uri(View()) == m_server.Url("/tab"); },
                                   std::chrono::seconds(3));
     }
     ASSERT_TRUE(loaded);
@@ -324,7 +324,7 @@ TEST_F(LauncherPageTest, LinksAndWindowsMeantForANewBrowserLoadInTheMainFrame)
     EXPECT_EQ(Evaluate("document.body.textContent"), "popup");
 
     Evaluate("window.open(); 'opened'");
-    RunMainLoopFor(std::chrono::milliseconds(300));
+    RunLoopFor(std::chrono::milliseconds(300));
     EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/popup"));
     EXPECT_EQ(m_window->WebViews().size(), 1u);
 }
@@ -344,7 +344,7 @@ TEST_F(LauncherPageTest, WindowsForAnythingButAWebAddressAreDroppedAndThePageSta
           std::string("about:blank")}) {
         SCOPED_TRACE(address);
         Evaluate("window.open(\"" + address + "\"); 'opened'");
-        RunMainLoopFor(std::chrono::milliseconds(300));
+        RunLoopFor(std::chrono::milliseconds(300));
         EXPECT_FALSE(webkit_web_view_is_loading(View()));
         EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/"));
         EXPECT_EQ(Evaluate("document.body.innerHTML"), "<p>game</p>");
@@ -397,12 +397,12 @@ TEST_F(LauncherPageTest, DownloadsFromAnyFrameAreCancelledBeforeTheyTouchAFile)
         bool requested = false;
         for (int attempt = 0; attempt < 10 && !requested; ++attempt) {
             Evaluate(script + "; 'started'");
-            requested = RunMainLoopUntil([&] { return m_server.RequestCount(path) > 0; }, std::chrono::seconds(2));
+            requested = RunLoopUntil([&] { return m_server.RequestCount(path) > 0; }, std::chrono::seconds(2));
         }
         ASSERT_TRUE(requested);
-        RunMainLoopFor(std::chrono::milliseconds(200));
+        RunLoopFor(std::chrono::milliseconds(200));
     }
-    RunMainLoopFor(std::chrono::milliseconds(1500));
+    RunLoopFor(std::chrono::milliseconds(1500));
 
     EXPECT_EQ(Snapshot(Home()), before);
     EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/"));
@@ -457,7 +457,7 @@ TEST_F(LauncherPageTest, AnUnresolvableHostGivesTheEscapedErrorPage)
     // Unescaped, "&lt" in the address would show as "<".
     const std::string url = "http://nohost.invalid/page?x=1&lt=2";
     Open(url);
-    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
     EXPECT_EQ(webkit_web_view_get_uri(View()), url);
     EXPECT_EQ(Evaluate("document.body.getAttribute('bgcolor')"), "white");
     std::string heading = Evaluate("document.querySelector('h2').textContent");
@@ -476,16 +476,16 @@ TEST_F(LauncherPageTest, AnHttpsPageUnderTheDownloadsAuthorityReachesExternalAnd
     TestServer trusted(TestServer::Https);
     trusted.Route("/", Reply::Page("<p>secure</p>"));
     Open(trusted.Url("/"));
-    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
     EXPECT_EQ(Evaluate("typeof external.StartGame + ' ' + typeof external.OpenWeb"), "function function");
     Evaluate("external.StartGame('secure')");
-    ASSERT_TRUE(RunMainLoopUntil([&] { return theApp.m_strStartParam == L"secure"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return theApp.m_strStartParam == L"secure"; }));
 
     TestServer untrusted(TestServer::HttpsUntrusted);
     untrusted.Route("/", Reply::Page("<p>secure</p>"));
     const std::string url = untrusted.Url("/");
     Open(url);
-    ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
     EXPECT_EQ(webkit_web_view_get_uri(View()), url);
     std::string heading = Evaluate("document.querySelector('h2').textContent");
     EXPECT_TRUE(heading.starts_with("Failed to load URL " + url + " with error ")) << heading;

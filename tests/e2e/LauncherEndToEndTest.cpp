@@ -22,6 +22,7 @@
 #include "tests/e2e/ChildProcess.h"
 #include "tests/e2e/DesktopWindows.h"
 #include "tests/e2e/DisplayConnection.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -46,14 +47,6 @@ int UpdatePort()
     std::size_t hostEnd = address.find('/', std::string("https://").size());
     std::size_t colon = address.rfind(':', hostEnd);
     return std::stoi(address.substr(colon + 1, hostEnd - colon - 1));
-}
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
 }
 
 std::vector<std::string> Lines(const std::string& text)
@@ -236,7 +229,7 @@ protected:
 
 TEST_F(LauncherEndToEndTest, UpdatesTheClientAndStartsTheGameWithThePagesParameter)
 {
-    const std::string game = ReadFile(ZORV_STAND_IN_GAME);
+    const std::string game = ReadAll(ZORV_STAND_IN_GAME);
     const std::string readme = "The README, already current.\n";
     ListLauncher("0.0.0.6");
     ListFiles({
@@ -259,12 +252,12 @@ TEST_F(LauncherEndToEndTest, UpdatesTheClientAndStartsTheGameWithThePagesParamet
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(m_gameRecord); }, 15s)) << "the game did not start";
     std::string launcherFolder = fs::canonical(ZORV_LAUNCHER).parent_path().string() + "/";
     std::vector<std::string> expected = {"demo-session-42", launcherFolder};
-    EXPECT_EQ(Lines(ReadFile(m_gameRecord)), expected);
+    EXPECT_EQ(Lines(ReadAll(m_gameRecord)), expected);
     EXPECT_TRUE(WaitUntil([] { return !DesktopWindows::Titled(kGameTitle).empty(); }, 15s)) << "no game window";
 
-    EXPECT_EQ(ReadFile(m_gameFolder / "Zorv.exe"), game);
-    EXPECT_EQ(ReadFile(m_gameFolder / "Zorv_Data" / "bin" / "game config.ini"), "[video]\r\nwidth=1200\r\n");
-    EXPECT_EQ(ReadFile(m_gameFolder / "Data" / "maps" / "arena.pak"), std::string(300000, 'p'));
+    EXPECT_EQ(ReadAll(m_gameFolder / "Zorv.exe"), game);
+    EXPECT_EQ(ReadAll(m_gameFolder / "Zorv_Data" / "bin" / "game config.ini"), "[video]\r\nwidth=1200\r\n");
+    EXPECT_EQ(ReadAll(m_gameFolder / "Data" / "maps" / "arena.pak"), std::string(300000, 'p'));
     EXPECT_FALSE(fs::exists(m_gameFolder / "_filelist.txt"));
     EXPECT_EQ(m_updates.RequestCount("/zorv/patch/12/Zorv_Data/readme.txt"), 0u) << "a current file was fetched";
 }
@@ -311,7 +304,7 @@ TEST_F(LauncherEndToEndTest, ADifferentVersionFetchesAndStartsTheNewLauncher)
     bool mainWindowSeen = false;
     EXPECT_EQ(CloseBoxesUntilExit("OpenURL Exception", mainWindowSeen), 0);
     EXPECT_FALSE(mainWindowSeen);
-    EXPECT_EQ(ReadFile(folder / "ZorvLauncher_update.exe"), script);
+    EXPECT_EQ(ReadAll(folder / "ZorvLauncher_update.exe"), script);
     EXPECT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 15s)) << "the new launcher did not run";
     EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
 }
@@ -358,7 +351,7 @@ TEST_F(LauncherEndToEndTest, ARunningGameIsWarnedAboutAndTheMainWindowStays)
 TEST_F(LauncherEndToEndTest, AListedFileThatCannotBeFetchedShowsTheBoxAndStartsNoGame)
 {
     ListLauncher("0.0.0.6");
-    ListFiles({{"..\\Zorv.exe", "12/Zorv.exe", ReadFile(ZORV_STAND_IN_GAME)},
+    ListFiles({{"..\\Zorv.exe", "12/Zorv.exe", ReadAll(ZORV_STAND_IN_GAME)},
                {"missing.dat", "", "the server has no such file"}});
     StartLauncher();
     std::string window = WaitForMainWindow();

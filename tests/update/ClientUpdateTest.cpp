@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "platform/win/Text.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -16,14 +17,6 @@ namespace {
 
 constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";  // of ""
 constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";    // of "abc"
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class ClientUpdateTest : public ::testing::Test {
 protected:

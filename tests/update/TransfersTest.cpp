@@ -10,6 +10,7 @@
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
 #include "platform/win/Threads.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/RefusedPort.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
@@ -17,14 +18,6 @@
 #include "tests/update/UpdateTestSupport.h"
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class TransfersTest : public ::testing::Test {
 protected:

@@ -16,6 +16,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
+#include "tests/support/MainLoop.h"
 #include "update/CUpdateManager.h"
 
 struct Notification {
@@ -108,16 +109,4 @@ private:
     MessageBoxPresenter m_previous;
 };
 
-// Runs the main loop until done() or the limit.
-inline bool RunLoopUntil(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(30))
-{
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        if (!g_main_context_iteration(nullptr, FALSE))
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 

@@ -107,24 +107,6 @@ extern "C" const char* __tsan_default_suppressions()
            "called_from_lib:libfontconfig.so.1\n";
 }
 
-bool RunLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        if (!g_main_context_iteration(nullptr, FALSE))
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-void RunLoopFor(std::chrono::milliseconds duration)
-{
-    const auto deadline = std::chrono::steady_clock::now() + duration;
-    RunLoopUntil([&] { return std::chrono::steady_clock::now() > deadline; }, duration * 2);
-}
-
 GtkWindow* TopLevelOf(HWND window)
 {
     GtkWidget* widget = GetWindowWidget(window);

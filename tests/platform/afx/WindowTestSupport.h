@@ -12,11 +12,7 @@
 
 #include "platform/afx/CDialog.h"
 #include "platform/win/GdiTypes.h"
-
-// Runs the main loop until done() or the limit; false on the limit.
-bool RunLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
-// Runs the main loop for a while.
-void RunLoopFor(std::chrono::milliseconds duration);
+#include "tests/support/MainLoop.h"
 
 // DoModal, with body called inside the modal loop once the window is mapped and has its size.
 // A run that body leaves going is ended with -2 after it.

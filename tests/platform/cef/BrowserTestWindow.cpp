@@ -5,26 +5,6 @@
 
 #include <memory>
 
-bool RunMainLoopUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    // A ticking source, so that a blocking iteration wakes up to check the clock.
-    guint tick = g_timeout_add(10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
-    bool finished = done();
-    while (!finished && std::chrono::steady_clock::now() < deadline) {
-        g_main_context_iteration(nullptr, TRUE);
-        finished = done();
-    }
-    g_source_remove(tick);
-    return finished;
-}
-
-void RunMainLoopFor(std::chrono::milliseconds duration)
-{
-    auto end = std::chrono::steady_clock::now() + duration;
-    RunMainLoopUntil([&] { return std::chrono::steady_clock::now() >= end; }, duration + std::chrono::seconds(1));
-}
-
 BrowserTestWindow::BrowserTestWindow(int width, int height)
 {
     m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -107,14 +87,14 @@ std::string EvaluateScript(WebKitWebView* view, const std::string& script)
             (*outcome)->done = true;
         },
         new std::shared_ptr<Outcome>(outcome));
-    if (!RunMainLoopUntil([&] { return outcome->done; }))
+    if (!RunLoopUntil([&] { return outcome->done; }))
         return "timed out";
     return outcome->text;
 }
 
 bool WaitForLoad(WebKitWebView* view, const std::string& prefix)
 {
-    return RunMainLoopUntil([&] {
+    return RunLoopUntil([&] {
         const char* uri = webkit_web_view_get_uri(view);
         return !webkit_web_view_is_loading(view) && uri && std::string(uri).starts_with(prefix);
     });

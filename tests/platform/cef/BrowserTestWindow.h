@@ -8,14 +8,9 @@
 #include <vector>
 
 #include "platform/win/WindowHandles.h"
+#include "tests/support/MainLoop.h"
 
 typedef struct _WebKitWebView WebKitWebView;
-
-// Runs the GTK main loop until done() answers true; false when the time ran out first.
-bool RunMainLoopUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20));
-// Runs the GTK main loop for this long.
-void RunMainLoopFor(std::chrono::milliseconds duration);
 
 class BrowserTestWindow : public WindowProcedure {
 public:

@@ -173,7 +173,7 @@ TEST_F(CefBrowserTest, EveryFrameGetsAScriptContextWhoseMessagesReachTheClient)
     CefRefPtr<RecordingClient> client = new RecordingClient;
     Open(m_server.Url("/"), client);
 
-    ASSERT_TRUE(RunMainLoopUntil([&] { return client->messages.size() == 2; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return client->messages.size() == 2; }));
     std::vector<std::string> seen;
     for (const ReceivedMessage& message : client->messages) {
         ASSERT_EQ(message.arguments.size(), 1u);
@@ -196,8 +196,8 @@ TEST_F(CefBrowserTest, OnlyNamedMessagesWithOneStringLeaveThePage)
     Evaluate("probe.send('', 'x'); probe.send('Ping');"
              "probe.send('Ping', 'a', 'b'); probe.send('Ping', 5); probe.send('Ping', null);"
              "probe.send('Other', 'x'); probe.send('Ping', '中文 \"last\"')");
-    ASSERT_TRUE(RunMainLoopUntil([&] { return client->messages.size() >= 2; }));
-    RunMainLoopFor(std::chrono::milliseconds(200));
+    ASSERT_TRUE(RunLoopUntil([&] { return client->messages.size() >= 2; }));
+    RunLoopFor(std::chrono::milliseconds(200));
     ASSERT_EQ(client->messages.size(), 2u);
     EXPECT_EQ(client->messages[0].name, "Other");
     EXPECT_EQ(client->messages[0].arguments, std::vector<std::string>{"x"});
@@ -226,7 +226,7 @@ TEST_F(CefBrowserTest, TheViewSitsAtTheRectangleAndTheForcedScaleIsHonoured)
     Open(m_server.Url("/"), client);
 
     GtkAllocation allocation;
-    ASSERT_TRUE(RunMainLoopUntil([&] {
+    ASSERT_TRUE(RunLoopUntil([&] {
         gtk_widget_get_allocation(GTK_WIDGET(View()), &allocation);
         return allocation.width == kWidth;
     }));
@@ -267,7 +267,7 @@ TEST_F(CefBrowserTest, ACachePathPutsTheEngineDataInTheXdgCacheFolder)
     Open(m_server.Url("/"), client);
 
     std::filesystem::path folder = cache.Path() / "Quelm" / "Launcher";
-    EXPECT_TRUE(RunMainLoopUntil([&] { return std::filesystem::is_directory(folder); }));
+    EXPECT_TRUE(RunLoopUntil([&] { return std::filesystem::is_directory(folder); }));
 }
 
 TEST_F(CefBrowserTest, TheWebProcessCommandLineCarriesTheApplicationsSwitches)
@@ -278,7 +278,7 @@ TEST_F(CefBrowserTest, TheWebProcessCommandLineCarriesTheApplicationsSwitches)
     Open(m_server.Url("/"), client);
 
     Evaluate("probe.commandLine()");
-    ASSERT_TRUE(RunMainLoopUntil([&] { return !client->messages.empty(); }));
+    ASSERT_TRUE(RunLoopUntil([&] { return !client->messages.empty(); }));
     const std::string& seen = client->messages[0].arguments.at(0);
     EXPECT_TRUE(seen.starts_with("renderer ")) << seen;
     EXPECT_TRUE(seen.ends_with(" --type=renderer --probe-switch")) << seen;
@@ -305,13 +305,13 @@ TEST_F(CefBrowserTest, NewWindowRequestsReachOnBeforePopupAndCreateNoView)
     Open(m_server.Url("/"), client);
 
     Evaluate("document.getElementById('tab').click(); window.open('/popup'); window.open(); 'done'");
-    ASSERT_TRUE(RunMainLoopUntil([&] { return client->popups.size() == 3; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return client->popups.size() == 3; }));
     EXPECT_EQ(client->popups[0].url, m_server.Url("/tab"));
     EXPECT_EQ(client->popups[0].disposition, WOD_NEW_FOREGROUND_TAB);
     EXPECT_EQ(client->popups[1].url, m_server.Url("/popup"));
     EXPECT_EQ(client->popups[1].disposition, WOD_NEW_POPUP);
     EXPECT_EQ(client->popups[2].url, "");
-    RunMainLoopFor(std::chrono::milliseconds(300));
+    RunLoopFor(std::chrono::milliseconds(300));
     EXPECT_EQ(m_window->WebViews().size(), 1u);
     EXPECT_EQ(webkit_web_view_get_uri(View()), m_server.Url("/"));
     EXPECT_EQ(m_server.RequestCount("/tab") + m_server.RequestCount("/popup"), 0u);
@@ -383,14 +383,14 @@ TEST_F(CefBrowserTest, APageIsTrustedThroughTheDownloadsTrustBundle)
         Open(url, client);
         EXPECT_EQ(webkit_web_view_get_uri(View()), url);
         if (row.loads) {
-            ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
+            ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
             EXPECT_TRUE(client->failures.empty());
             EXPECT_EQ(Evaluate("typeof probe.send"), "function");
         } else {
-            ASSERT_TRUE(RunMainLoopUntil([&] { return !client->failures.empty(); }));
+            ASSERT_TRUE(RunLoopUntil([&] { return !client->failures.empty(); }));
             EXPECT_EQ(client->failures[0].code, ERR_CERT_INVALID);
             EXPECT_EQ(client->failures[0].url, url);
-            ASSERT_TRUE(RunMainLoopUntil([&] { return Evaluate("document.body.textContent") == "failure page"; }));
+            ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "failure page"; }));
         }
     }
 }
@@ -452,13 +452,13 @@ TEST_F(CefBrowserTest, AClosedBrowserIsReportedOnceAndTheClientIsReleased)
             if (pageCloses) {
                 client->keepOnClose = true;  // the first close request is taken by the client
                 Evaluate("window.close()");
-                ASSERT_TRUE(RunMainLoopUntil([&] { return client->closeRequests == 1; }));
-                RunMainLoopFor(std::chrono::milliseconds(100));
+                ASSERT_TRUE(RunLoopUntil([&] { return client->closeRequests == 1; }));
+                RunLoopFor(std::chrono::milliseconds(100));
                 EXPECT_EQ(m_window->CloseRequests(), 0);
                 // The second goes on to the parent window, which ends the browser with itself.
                 client->keepOnClose = false;
                 Evaluate("window.close()");
-                ASSERT_TRUE(RunMainLoopUntil([&] { return m_window->CloseRequests() == 1; }));
+                ASSERT_TRUE(RunLoopUntil([&] { return m_window->CloseRequests() == 1; }));
                 EXPECT_EQ(client->closeRequests, 2);
                 EXPECT_TRUE(View());
                 EXPECT_EQ(client->closes, 0);

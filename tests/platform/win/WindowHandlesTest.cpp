@@ -9,6 +9,7 @@
 
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
+#include "tests/support/MainLoop.h"
 
 namespace {
 
@@ -40,13 +41,6 @@ public:
     HWND hwnd;
     std::vector<WPARAM> received;
 };
-
-void RunLoopUntil(const std::function<bool()>& done)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-        g_main_context_iteration(nullptr, FALSE), std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
 
 struct WorkerArgs {
     HWND hwnd;

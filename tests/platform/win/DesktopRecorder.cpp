@@ -1,4 +1,4 @@
-#include "tests/browser/DesktopRecorder.h"
+#include "tests/platform/win/DesktopRecorder.h"
 
 #include <glib.h>
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "platform/win/Shell.h"
-#include "tests/browser/DesktopRecorder.h"
+#include "tests/platform/win/DesktopRecorder.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace {
