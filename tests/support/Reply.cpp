@@ -31,6 +31,14 @@ Reply Reply::Generated(std::uint64_t length)
     return reply;
 }
 
+Reply Reply::Filled(std::uint64_t length, char byte)
+{
+    Reply reply = Generated(length);
+    reply.filled = true;
+    reply.fillByte = byte;
+    return reply;
+}
+
 Reply Reply::Reset()
 {
     Reply reply;
@@ -83,5 +91,17 @@ Reply& Reply::StallAfter(std::uint64_t bytes, std::chrono::milliseconds duration
     stallInBody = true;
     stallAfterBytes = bytes;
     stallInBodyDuration = duration;
+    return *this;
+}
+
+Reply& Reply::TrickleHeaders(std::chrono::milliseconds interval)
+{
+    headerTrickle = interval;
+    return *this;
+}
+
+Reply& Reply::TrickleBody(std::chrono::milliseconds interval)
+{
+    bodyTrickle = interval;
     return *this;
 }
