@@ -1,5 +1,7 @@
 #include "tests/support/Reply.h"
 
+#include <string>
+
 Reply Reply::Body(std::string body, int status)
 {
     Reply reply;
@@ -94,8 +96,10 @@ Reply& Reply::StallAfter(std::uint64_t bytes, std::chrono::milliseconds duration
     return *this;
 }
 
-Reply& Reply::TrickleHeaders(std::chrono::milliseconds interval)
+Reply& Reply::TrickleHeaders(std::chrono::milliseconds interval, int fillerLines)
 {
+    for (int i = 1; i <= fillerLines; ++i)
+        Header("X-Filler-" + std::to_string(i), std::to_string(i));
     headerTrickle = interval;
     return *this;
 }

@@ -42,8 +42,9 @@ public:
     Reply& StallBeforeHeaders(std::chrono::milliseconds duration);
     // The headers and the first bytes of the body are sent, then nothing for this long, then the rest.
     Reply& StallAfter(std::uint64_t bytes, std::chrono::milliseconds duration);
-    // The status line and headers go out one byte each interval.
-    Reply& TrickleHeaders(std::chrono::milliseconds interval);
+    // The status line and each header line go out one each interval; fillerLines header lines
+    // ("X-Filler-1: 1", ...) are added so that the head lasts.
+    Reply& TrickleHeaders(std::chrono::milliseconds interval, int fillerLines = 0);
     // The body goes out one byte each interval.
     Reply& TrickleBody(std::chrono::milliseconds interval);
 

@@ -242,11 +242,13 @@ bool TestServer::WaitUntilNoConnection(std::chrono::milliseconds limit) const
     return m_connectionEnded.wait_for(lock, limit, [this] { return m_connections.empty(); });
 }
 
-bool TestServer::Trickle(ServerConnection& connection, std::string_view bytes, std::chrono::milliseconds interval)
+bool TestServer::TrickleLines(ServerConnection& connection, std::string_view head, std::chrono::milliseconds interval)
 {
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if ((i > 0 && !Wait(interval)) || !connection.Write(bytes.substr(i, 1)))
+    for (bool first = true; !head.empty(); first = false) {
+        std::size_t end = std::min(head.find('\n'), head.size() - 1) + 1;
+        if ((!first && !Wait(interval)) || !connection.Write(head.substr(0, end)))
             return false;
+        head.remove_prefix(end);
     }
     return true;
 }
@@ -404,7 +406,7 @@ bool TestServer::Send(ServerConnection& connection, const ReceivedRequest& reque
     if (reply.cut)
         head += "Connection: close\r\n";
     head += "\r\n";
-    if (reply.headerTrickle.count() > 0 ? !Trickle(connection, head, reply.headerTrickle) : !connection.Write(head))
+    if (reply.headerTrickle.count() > 0 ? !TrickleLines(connection, head, reply.headerTrickle) : !connection.Write(head))
         return false;
     if (noBody || request.method == "HEAD")
         return !reply.cut;

@@ -76,8 +76,8 @@ private:
     Reply ReplyFor(const ReceivedRequest& request);
     // False when the server stopped meanwhile.
     bool Wait(std::chrono::milliseconds duration);
-    // One byte each interval; false when a write failed or the server stopped.
-    bool Trickle(ServerConnection& connection, std::string_view bytes, std::chrono::milliseconds interval);
+    // The head's lines one each interval; false when a write failed or the server stopped.
+    bool TrickleLines(ServerConnection& connection, std::string_view head, std::chrono::milliseconds interval);
 
     Scheme m_scheme;
     SSL_CTX* m_tls = nullptr;

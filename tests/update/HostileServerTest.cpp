@@ -92,7 +92,7 @@ TEST_F(HostileServerTest, TheDestructorEndsAnyTransferWithinASecond)
         size_t waitedRequests;
         size_t requests;  // all that the server gets
     } cases[] = {
-        {"header lines a byte a second", {Reply::Body(List("0.0.0.6", "x")).TrickleHeaders(1s)}, kListPath, 1, 1},
+        {"header lines one a second", {Reply::Body(List("0.0.0.6", "x")).TrickleHeaders(1s, 30)}, kListPath, 1, 1},
         {"a list line a byte a second", {Reply::Body(endless).TrickleBody(1s)}, kListPath, 1, 1},
         {"a stall before the headers", {Reply::Body(List("0.0.0.6", "x")).StallBeforeHeaders(60s)}, kListPath, 1, 1},
         {"the new launcher a byte a second", {Reply::Body(List("0.0.0.7", server.Url("/new.exe")))}, "/new.exe", 1, 2},

@@ -611,7 +611,7 @@ TEST_F(InternetSessionTest, TheStopConditionEndsEveryWaitWithinASecond)
     TestServer plain;
     TestServer secure(TestServer::Https);
     std::string line(200, 'v');
-    secure.Route("/headers", Reply::Body(line).TrickleHeaders(1s));
+    secure.Route("/headers", Reply::Body(line).TrickleHeaders(1s, 30));
     secure.Route("/body", Reply::Body(line).TrickleBody(1s));
     secure.Route("/stall", Reply::Body(line).StallBeforeHeaders(60s));
     secure.Route("/stall-in-body", Reply::Body(line).StallAfter(10, 60s));
@@ -622,7 +622,7 @@ TEST_F(InternetSessionTest, TheStopConditionEndsEveryWaitWithinASecond)
         std::wstring url;
         bool duringOpen;
     } cases[] = {
-        {"header lines a byte a second", secure.WideUrl(L"/headers"), true},
+        {"header lines one a second", secure.WideUrl(L"/headers"), true},
         {"a line a byte a second", secure.WideUrl(L"/body"), false},
         {"stall before the headers", secure.WideUrl(L"/stall"), true},
         {"stall in the body", secure.WideUrl(L"/stall-in-body"), false},
