@@ -1,7 +1,8 @@
 // CInternetSession: the internet client session over libcurl. Every request is a GET that
-// sends the application's name as User-Agent, follows redirects, checks certificates against the
-// system's store (or the file named by CURL_CA_BUNDLE, else SSL_CERT_FILE) and takes proxies
-// from http_proxy, https_proxy and no_proxy. Made on one thread, used from one thread at a time.
+// sends the application's name as User-Agent, follows redirects (from https to https only),
+// checks certificates against the system's store (or the file named by CURL_CA_BUNDLE, else
+// SSL_CERT_FILE) and takes proxies from http_proxy, https_proxy and no_proxy. Made on one thread,
+// used from one thread at a time.
 // docs/http.md tells how the Windows options map onto libcurl.
 #pragma once
 
