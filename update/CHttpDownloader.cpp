@@ -13,6 +13,14 @@ namespace {
 
 constexpr DWORD kTimeoutMilliseconds = 3000;
 constexpr DWORD kConnectRetries = 5;
+// A longer line ends the list as unreadable, so that no answer can fill the memory.
+constexpr size_t kMaxLineBytes = 64 * 1024;
+
+// A transfer ended by the caller's stop condition is no failure to show.
+bool IsShown(const CInternetException& e, bool bShowErrors)
+{
+    return bShowErrors && e.m_dwError != ERROR_INTERNET_OPERATION_CANCELLED;
+}
 
 void ShowError(const CString& text, LPCWSTR title)
 {
@@ -136,7 +144,7 @@ int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, b
     try {
         m_pFile = m_pSession->OpenURL(url, 1, transferFlags | INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE);
     } catch (const CInternetException& e) {
-        if (bShowErrors)
+        if (IsShown(e, bShowErrors))
             ShowError(Joined(e.GetErrorMessage(), url), L"OpenURL Exception");
         return kRetry;
     }
@@ -208,7 +216,7 @@ int CHttpDownloader::ReadChunk(bool bShowErrors)
         }
         return static_cast<int>(n);
     } catch (const CInternetException& e) {
-        if (!bShowErrors)
+        if (!IsShown(e, bShowErrors))
             return kRetry;
         ShowError(e.GetErrorMessage(), L"Exception");
         return kFailed;
@@ -225,8 +233,12 @@ int CHttpDownloader::ReadLine(CString& line, bool bShowErrors)
         return kFailed;
     try {
         std::string bytes;
-        if (!response->ReadString(bytes))
+        if (!response->ReadString(bytes, kMaxLineBytes))
             return kFailed;
+        if (bytes.size() > kMaxLineBytes) {
+            m_bLineReadFailed = true;
+            return kFailed;
+        }
         std::string text;
         text.reserve(bytes.size());
         for (char byte : bytes) {
@@ -242,7 +254,7 @@ int CHttpDownloader::ReadLine(CString& line, bool bShowErrors)
         line = CString(std::move(decoded));
         return kReady;
     } catch (const CInternetException& e) {
-        if (bShowErrors)
+        if (IsShown(e, bShowErrors))
             ShowError(e.GetErrorMessage(), L"Exception");
         return kRetry;
     } catch (...) {

@@ -33,7 +33,8 @@ public:
     // Bytes read and written, 0 at the end of the body, kFailed or kRetry.
     int ReadChunk(bool bShowErrors);
     // kReady with a line, kFailed at the end of the body or after a failure other than an
-    // internet failure (LineReadFailed tells which), kRetry after an internet failure.
+    // internet failure (LineReadFailed tells which; a line over 64 KiB is such a failure, without
+    // a box), kRetry after an internet failure.
     int ReadLine(CString& line, bool bShowErrors);
     bool LineReadFailed() const { return m_bLineReadFailed; }
 

@@ -7,6 +7,8 @@
 CUpdateManager::CUpdateManager() : m_downloader(DownloadProgressCallback, this)
 {
     RegisterUpdateNotifyRecords();
+    // A cleared running flag ends a transfer that waits on the network.
+    m_downloader.m_pSession->SetStopCondition([this] { return m_bRunning == 0; });
 }
 
 CUpdateManager::~CUpdateManager()
@@ -61,7 +63,7 @@ void DownloadProgressCallback(void* context, CHttpDownloader* downloader)
 
 bool CUpdateManager::NextAttempt()
 {
-    if (m_nRetry >= kAttempts - 1)
+    if (!m_bRunning || m_nRetry >= kAttempts - 1)
         return false;
     ++m_nRetry;
     Sleep(kRetryPauseMilliseconds);

@@ -67,7 +67,7 @@ public:
 
 private:
     bool ShowErrorsNow() const { return m_nRetry >= kAttempts - 1; }
-    // Counts an attempt and pauses; false when the attempts are used up.
+    // Counts an attempt and pauses; false when the attempts are used up or the flag is cleared.
     bool NextAttempt();
 };
 

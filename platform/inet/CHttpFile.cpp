@@ -77,9 +77,9 @@ UINT CHttpFile::Read(void* buffer, UINT count)
     return static_cast<UINT>(Transfer().Read(buffer, count));
 }
 
-BOOL CHttpFile::ReadString(std::string& lineBytes)
+BOOL CHttpFile::ReadString(std::string& lineBytes, std::size_t maxLength)
 {
-    return Transfer().ReadLine(lineBytes) ? TRUE : FALSE;
+    return Transfer().ReadLine(lineBytes, maxLength) ? TRUE : FALSE;
 }
 
 BOOL CHttpFile::ReadString(CString& line)

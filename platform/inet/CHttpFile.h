@@ -3,6 +3,7 @@
 // CInternetException from the read that meets it, never a clean end of the body.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -24,7 +25,8 @@ public:
     // Up to count body bytes; 0 at the end of the body.
     UINT Read(void* buffer, UINT count) override;
     // The bytes up to the next LF, without it, nothing else changed; FALSE when no byte is left.
-    BOOL ReadString(std::string& lineBytes);
+    // A line longer than maxLength gives its first maxLength + 1 bytes; the rest stays unread.
+    BOOL ReadString(std::string& lineBytes, std::size_t maxLength = std::string::npos);
     // The same line as text: one byte a character, a CR right before the LF dropped.
     BOOL ReadString(CString& line) override;
     // Ends the transfer; later reads throw.

@@ -102,13 +102,16 @@ CStdioFile* CInternetSession::OpenURL(LPCWSTR url, DWORD, DWORD flags, LPCWSTR h
     if (!m_bOpen)
         throw CInternetException(ERROR_INTERNET_INVALID_OPERATION, L"The internet session has been closed.");
     CString address(url);
-    CString scheme = address.Left(address.Find(L"://") + 3);
+    int schemeEnd = address.Find(L"://");
+    if (schemeEnd <= 0)
+        throw CInternetException(ERROR_INTERNET_UNRECOGNIZED_SCHEME,
+                                 L"The URL scheme could not be recognized, or is not supported.");
+    CString scheme = address.Left(schemeEnd + 3);
     scheme.MakeLower();
     if (scheme == L"file://")
         return OpenFileUrl(address);
     if (!(scheme == L"http://" || scheme == L"https://"))
-        throw CInternetException(ERROR_INTERNET_UNRECOGNIZED_SCHEME,
-                                 L"The URL scheme could not be recognized, or is not supported.");
+        return new CInternetFile(address);
     std::optional<RequestAddress> request = RequestAddress::FromUrl(address.str());
     if (!request)
         throw CInternetException(ERROR_INTERNET_INVALID_URL, L"The URL is invalid.");
@@ -123,6 +126,7 @@ CStdioFile* CInternetSession::OpenURL(LPCWSTR url, DWORD, DWORD flags, LPCWSTR h
     }
     settings.connectTimeout = m_connectTimeout;
     settings.receiveTimeout = m_receiveTimeout;
+    settings.stopped = m_stopped;
     auto transfer = std::make_unique<CurlTransfer>(settings);
     transfer->WaitForHeaders();
     return new CHttpFile(std::move(transfer), CString(Utf8ToWide(request->object)));

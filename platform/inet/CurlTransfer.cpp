@@ -95,7 +95,8 @@ int StatusOf(std::string_view statusLine)
 
 }  // namespace
 
-CurlTransfer::CurlTransfer(const Request& request) : m_receiveTimeout(request.receiveTimeout)
+CurlTransfer::CurlTransfer(const Request& request)
+    : m_receiveTimeout(request.receiveTimeout), m_stopped(request.stopped)
 {
     InitialiseCurlOnce();
     m_multi.reset(curl_multi_init());
@@ -120,7 +121,9 @@ CurlTransfer::CurlTransfer(const Request& request) : m_receiveTimeout(request.re
     set(curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L));
     set(curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https"));
     set(curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L));
-    set(curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https"));
+    // Never from https down to plain http.
+    bool secure = strncasecmp(request.url.c_str(), "https:", 6) == 0;
+    set(curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https"));
     set(curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L));
     // A proxy's CONNECT answer is not the response.
     set(curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L));
@@ -178,7 +181,7 @@ std::size_t CurlTransfer::Read(void* buffer, std::size_t count)
     return n;
 }
 
-bool CurlTransfer::ReadLine(std::string& line)
+bool CurlTransfer::ReadLine(std::string& line, std::size_t maxLength)
 {
     line.clear();
     bool any = false;
@@ -186,6 +189,15 @@ bool CurlTransfer::ReadLine(std::string& line)
         any = true;
         const char* begin = m_buffer.data() + m_bufferStart;
         std::size_t available = m_buffer.size() - m_bufferStart;
+        if (line.size() + available > maxLength) {
+            std::size_t taken = maxLength + 1 - line.size();
+            const void* end = std::memchr(begin, '\n', taken);
+            if (!end) {
+                line.append(begin, taken);
+                m_bufferStart += taken;
+                return true;
+            }
+        }
         const void* end = std::memchr(begin, '\n', available);
         if (end) {
             std::size_t length = static_cast<std::size_t>(static_cast<const char*>(end) - begin);
@@ -233,6 +245,8 @@ void CurlTransfer::Pump(Ready ready)
     Clock::time_point lastActivity = Clock::now();
     ULONGLONG seen = m_activity;
     for (;;) {
+        if (m_stopped && m_stopped())
+            throw CInternetException(ERROR_INTERNET_OPERATION_CANCELLED, L"The operation was cancelled.");
         int running = 0;
         CURLMcode multiCode = curl_multi_perform(m_multi.get(), &running);
         int queued = 0;
@@ -250,7 +264,7 @@ void CurlTransfer::Pump(Ready ready)
             seen = m_activity;
             lastActivity = now;
         }
-        int waitMilliseconds = 1000;
+        auto waitMilliseconds = static_cast<int>(kStopCheckInterval.count());
         if (m_requestSent && m_receiveTimeout.count() > 0) {
             auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity);
             if (idle >= m_receiveTimeout) {

@@ -1,12 +1,14 @@
 // One HTTP(S) GET over libcurl, pulled by its reader: a multi handle is driven only while the
 // reader waits, and at most kBufferLimit body bytes wait in memory (the transfer is paused
-// while the reader is behind). Failures are thrown as CInternetException.
+// while the reader is behind). A request that starts as https is redirected to https only.
+// Failures are thrown as CInternetException; so is a wait that the stop condition ends.
 #pragma once
 
 #include <curl/curl.h>
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,7 +28,12 @@ public:
         std::vector<std::string> headers;  // "Name: value"
         std::chrono::milliseconds connectTimeout{0};  // 0: curl's default
         std::chrono::milliseconds receiveTimeout{0};  // 0: none
+        // Read from the waiting thread at least every kStopCheckInterval; true ends the wait
+        // with ERROR_INTERNET_OPERATION_CANCELLED. Empty: never.
+        std::function<bool()> stopped;
     };
+
+    static constexpr std::chrono::milliseconds kStopCheckInterval{250};
 
     explicit CurlTransfer(const Request& request);
     CurlTransfer(const CurlTransfer&) = delete;
@@ -41,8 +48,9 @@ public:
 
     // Up to count body bytes; 0 at the end of the body.
     std::size_t Read(void* buffer, std::size_t count);
-    // The bytes up to the next LF, without it; false when no byte is left.
-    bool ReadLine(std::string& line);
+    // The bytes up to the next LF, without it; false when no byte is left. A line longer than
+    // maxLength gives its first maxLength + 1 bytes and the rest stays unread.
+    bool ReadLine(std::string& line, std::size_t maxLength);
 
 private:
     struct EasyDeleter {
@@ -68,6 +76,7 @@ private:
     [[noreturn]] void Fail(CURLcode code);
 
     std::chrono::milliseconds m_receiveTimeout;
+    std::function<bool()> m_stopped;
     std::unique_ptr<curl_slist, ListDeleter> m_headerList;
     std::unique_ptr<CURLM, MultiDeleter> m_multi;
     std::unique_ptr<CURL, EasyDeleter> m_easy;

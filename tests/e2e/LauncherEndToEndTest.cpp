@@ -365,4 +365,32 @@ TEST_F(LauncherEndToEndTest, AListedFileThatCannotBeFetchedShowsTheBoxAndStartsN
     EXPECT_FALSE(fs::exists(m_gameRecord));
 }
 
+TEST_F(LauncherEndToEndTest, EscEndsTheLauncherWhileTheListTrickles)
+{
+    struct Case {
+        const char* name;
+        Reply list;
+    } cases[] = {
+        {"header lines one a second", Reply::Body("0.0.0.6\r\n").TrickleHeaders(1s, 30)},
+        {"a list line a byte a second", Reply::Body(std::string(5000, 'v')).TrickleBody(1s)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_updates.Route("/zorv/patch_v3/LauncherUpdate.txt", c.list);
+        std::size_t requestsBefore = m_updates.RequestCount("/zorv/patch_v3/LauncherUpdate.txt");
+        StartLauncher();
+        std::vector<std::string> windows;
+        ASSERT_TRUE(WaitUntil([&] { return !(windows = DesktopWindows::Titled(kLauncherTitle)).empty(); }, 30s));
+        ASSERT_TRUE(WaitUntil([&] { return m_updates.RequestCount("/zorv/patch_v3/LauncherUpdate.txt") > requestsBefore; }, 30s));
+        std::this_thread::sleep_for(2s);  // the list is under way
+        ASSERT_TRUE(m_launcher->Running());
+        DesktopWindows::Press(windows.front(), "Escape");
+        auto pressed = std::chrono::steady_clock::now();
+        EXPECT_TRUE(m_launcher->WaitForExit(5s).has_value()) << "still running 5 s after Esc";
+        EXPECT_LT(std::chrono::steady_clock::now() - pressed, 5s);
+        EXPECT_TRUE(DesktopWindows::Titled("OpenURL Exception").empty());
+        m_launcher.reset();
+    }
+}
+
 }  // namespace

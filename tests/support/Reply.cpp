@@ -1,5 +1,7 @@
 #include "tests/support/Reply.h"
 
+#include <string>
+
 Reply Reply::Body(std::string body, int status)
 {
     Reply reply;
@@ -28,6 +30,14 @@ Reply Reply::Generated(std::uint64_t length)
     Reply reply;
     reply.generated = true;
     reply.generatedLength = length;
+    return reply;
+}
+
+Reply Reply::Filled(std::uint64_t length, char byte)
+{
+    Reply reply = Generated(length);
+    reply.filled = true;
+    reply.fillByte = byte;
     return reply;
 }
 
@@ -83,5 +93,19 @@ Reply& Reply::StallAfter(std::uint64_t bytes, std::chrono::milliseconds duration
     stallInBody = true;
     stallAfterBytes = bytes;
     stallInBodyDuration = duration;
+    return *this;
+}
+
+Reply& Reply::TrickleHeaders(std::chrono::milliseconds interval, int fillerLines)
+{
+    for (int i = 1; i <= fillerLines; ++i)
+        Header("X-Filler-" + std::to_string(i), std::to_string(i));
+    headerTrickle = interval;
+    return *this;
+}
+
+Reply& Reply::TrickleBody(std::chrono::milliseconds interval)
+{
+    bodyTrickle = interval;
     return *this;
 }

@@ -82,7 +82,9 @@ const std::string& PatternBlock()
 
 void AppendBody(const Reply& reply, std::uint64_t offset, std::size_t count, std::string& out)
 {
-    if (reply.generated)
+    if (reply.filled)
+        out.append(count, reply.fillByte);
+    else if (reply.generated)
         out.append(PatternBlock(), static_cast<std::size_t>(offset % 251), count);
     else
         out.append(reply.body, static_cast<std::size_t>(offset), count);
@@ -228,6 +230,29 @@ std::size_t TestServer::RequestCount(std::string_view path) const
                                                   [&](const ReceivedRequest& request) { return request.path == path; }));
 }
 
+std::uint64_t TestServer::BodyBytesSent() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bodyBytesSent;
+}
+
+bool TestServer::WaitUntilNoConnection(std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_connectionEnded.wait_for(lock, limit, [this] { return m_connections.empty(); });
+}
+
+bool TestServer::TrickleLines(ServerConnection& connection, std::string_view head, std::chrono::milliseconds interval)
+{
+    for (bool first = true; !head.empty(); first = false) {
+        std::size_t end = std::min(head.find('\n'), head.size() - 1) + 1;
+        if ((!first && !Wait(interval)) || !connection.Write(head.substr(0, end)))
+            return false;
+        head.remove_prefix(end);
+    }
+    return true;
+}
+
 bool TestServer::Wait(std::chrono::milliseconds duration)
 {
     std::unique_lock lock(m_mutex);
@@ -315,6 +340,7 @@ void TestServer::Serve(int socket)
     }
     std::lock_guard lock(m_mutex);
     m_connections.erase(connection.get());
+    m_connectionEnded.notify_all();
 }
 
 Reply TestServer::ReplyFor(const ReceivedRequest& request)
@@ -380,7 +406,7 @@ bool TestServer::Send(ServerConnection& connection, const ReceivedRequest& reque
     if (reply.cut)
         head += "Connection: close\r\n";
     head += "\r\n";
-    if (!connection.Write(head))
+    if (reply.headerTrickle.count() > 0 ? !TrickleLines(connection, head, reply.headerTrickle) : !connection.Write(head))
         return false;
     if (noBody || request.method == "HEAD")
         return !reply.cut;
@@ -390,7 +416,7 @@ bool TestServer::Send(ServerConnection& connection, const ReceivedRequest& reque
     bool stalled = false;
     std::string piece;
     while (sent < toSend) {
-        std::uint64_t end = std::min(toSend, sent + kPiece);
+        std::uint64_t end = std::min(toSend, sent + (reply.bodyTrickle.count() > 0 ? 1 : kPiece));
         if (reply.stallInBody && !stalled && sent < reply.stallAfterBytes)
             end = std::min(end, reply.stallAfterBytes);
         piece.clear();
@@ -402,8 +428,14 @@ bool TestServer::Send(ServerConnection& connection, const ReceivedRequest& reque
         AppendBody(reply, sent, static_cast<std::size_t>(end - sent), piece);
         if (chunked)
             piece += "\r\n";
+        if (reply.bodyTrickle.count() > 0 && sent > 0 && !Wait(reply.bodyTrickle))
+            return false;
         if (!connection.Write(piece))
             return false;
+        {
+            std::lock_guard lock(m_mutex);
+            m_bodyBytesSent += end - sent;
+        }
         sent = end;
         if (reply.stallInBody && !stalled && sent >= reply.stallAfterBytes) {
             stalled = true;

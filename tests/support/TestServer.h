@@ -12,7 +12,9 @@
 
 #include <openssl/ssl.h>
 
+#include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -55,6 +57,10 @@ public:
 
     std::vector<ReceivedRequest> Requests() const;
     std::size_t RequestCount(std::string_view path) const;
+    // Body bytes of all answers that the client's side took in (written to the connection).
+    std::uint64_t BodyBytesSent() const;
+    // True once no connection is open, false when limit passes first.
+    bool WaitUntilNoConnection(std::chrono::milliseconds limit) const;
 
 private:
     struct RouteReplies {
@@ -70,6 +76,8 @@ private:
     Reply ReplyFor(const ReceivedRequest& request);
     // False when the server stopped meanwhile.
     bool Wait(std::chrono::milliseconds duration);
+    // The head's lines one each interval; false when a write failed or the server stopped.
+    bool TrickleLines(ServerConnection& connection, std::string_view head, std::chrono::milliseconds interval);
 
     Scheme m_scheme;
     SSL_CTX* m_tls = nullptr;
@@ -84,6 +92,8 @@ private:
     std::vector<ServedFolder> m_folders;
     std::vector<ReceivedRequest> m_requests;
     std::set<ServerConnection*> m_connections;
+    mutable std::condition_variable m_connectionEnded;
+    std::uint64_t m_bodyBytesSent = 0;
     std::vector<std::thread> m_connectionThreads;
     std::thread m_acceptThread;
 };

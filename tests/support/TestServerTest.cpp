@@ -88,3 +88,32 @@ TEST(TestServer, ListensOnAGivenPortAgainOnceTheFormerServerHasGone)
     EXPECT_EQ(again.Port(), port);
     EXPECT_EQ(Get(again.WideUrl(L"/a")).body, "again");
 }
+
+TEST(TestServer, TricklesHeadLinesAndBodyBytesAndCountsWhatItSent)
+{
+    using namespace std::chrono_literals;
+    TestServer server;
+    server.Route("/head", Reply::Body("h").TrickleHeaders(100ms, 5));
+    server.Route("/body", Reply::Body("abcde").TrickleBody(100ms));
+    server.Route("/filled", Reply::Filled(3000, 'x'));
+    struct Case {
+        const wchar_t* path;
+        std::string body;
+        std::chrono::milliseconds least;
+    } cases[] = {
+        // The status line, Content-Length and five fillers, then the blank line: seven waits.
+        {L"/head", "h", 700ms},
+        {L"/body", "abcde", 400ms},
+        {L"/filled", std::string(3000, 'x'), 0ms},
+    };
+    for (const Case& c : cases) {
+        auto start = std::chrono::steady_clock::now();
+        Answer answer = Get(server.WideUrl(c.path));
+        auto elapsed = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(answer.body, c.body);
+        EXPECT_GE(elapsed, c.least);
+        EXPECT_LT(elapsed, c.least + 500ms);
+    }
+    EXPECT_TRUE(server.WaitUntilNoConnection(5s));
+    EXPECT_EQ(server.BodyBytesSent(), 1u + 5u + 3000u);
+}

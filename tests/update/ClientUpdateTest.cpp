@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -173,7 +174,9 @@ TEST_F(ClientUpdateTest, TheDestructorWaitsForAWorkerHeldInABox)
     std::mutex mutex;
     std::condition_variable closed;
     bool release = false;
+    std::atomic<bool> shown = false;
     auto previous = SetMessageBoxPresenter([&](HWND, const std::wstring&, const std::wstring&, UINT) {
+        shown = true;
         std::unique_lock lock(mutex);
         closed.wait(lock, [&] { return release; });
         return IDOK;
@@ -182,7 +185,8 @@ TEST_F(ClientUpdateTest, TheDestructorWaitsForAWorkerHeldInABox)
     std::unique_ptr<CUpdateManager> held = std::make_unique<CUpdateManager>();
     held->m_strFileListUrl = server.WideUrl(L"/list/");
     held->StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
-    ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
+    // Once the box shows: before it, the destructor would end the request itself.
+    ASSERT_TRUE(RunLoopUntil([&] { return shown.load(); }));
     auto releaseLater = [&] {
         std::lock_guard lock(mutex);
         release = true;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/win/Text.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -14,14 +15,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 class DownloaderPacingTest : public ::testing::Test {
 protected:

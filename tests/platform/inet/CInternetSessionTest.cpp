@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -491,7 +492,7 @@ TEST_F(InternetSessionTest, AClosedResponseThrowsOnUse)
     EXPECT_THROW(response->ReadString(line), CInternetException);
 }
 
-TEST_F(InternetSessionTest, FileAddressesGiveAPlainFileAndOtherSchemesFail)
+TEST_F(InternetSessionTest, FileAddressesGiveAPlainFileAndAddressesWithoutSchemeFail)
 {
     TemporaryFolder folder;
     std::filesystem::path file = folder.WriteFile("a b/list.txt", "line\n");
@@ -509,7 +510,6 @@ TEST_F(InternetSessionTest, FileAddressesGiveAPlainFileAndOtherSchemesFail)
         DWORD error;
     } cases[] = {
         {L"file://" + folder.Path().wstring() + L"/missing.txt", 2},
-        {L"ftp://127.0.0.1/a", ERROR_INTERNET_UNRECOGNIZED_SCHEME},
         {L"127.0.0.1/a", ERROR_INTERNET_UNRECOGNIZED_SCHEME},
         {L"http:///a", ERROR_INTERNET_INVALID_URL},
     };
@@ -545,4 +545,137 @@ TEST_F(InternetSessionTest, TakesTheProxyFromTheEnvironment)
 
     environment.Set("no_proxy", "127.0.0.1");
     EXPECT_EQ(Fetch(session, target.WideUrl(L"/a")).openError, ERROR_INTERNET_CANNOT_CONNECT);
+}
+
+TEST_F(InternetSessionTest, OtherSchemesGiveAFileThatIsNoResponseAndOpensNothing)
+{
+    TestServer server;
+    for (const wchar_t* scheme : {L"ftp", L"FTP", L"gopher"}) {
+        std::wstring url = server.WideUrl(L"/a");
+        url.replace(0, 4, scheme);
+        std::unique_ptr<CStdioFile> opened(session.OpenURL(url.c_str(), 1, kDownloadFlags));
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(dynamic_cast<CHttpFile*>(opened.get()), nullptr);
+        EXPECT_EQ(opened->GetFilePath(), url.c_str());
+        char byte;
+        CString line;
+        EXPECT_THROW(opened->Read(&byte, 1), CInternetException);
+        EXPECT_THROW(opened->ReadString(line), CInternetException);
+    }
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(InternetSessionTest, HttpsIsRedirectedToHttpsOnly)
+{
+    TestCertificates::TrustAuthority();
+    TestServer plain;
+    TestServer secure(TestServer::Https);
+    for (TestServer* server : {&plain, &secure}) {
+        server->Route("/target", Reply::Body("target"));
+        server->Route("/to-http", Reply::Redirect(plain.Url("/target")));
+        server->Route("/to-https", Reply::Redirect(secure.Url("/target")));
+    }
+    struct Case {
+        TestServer& start;
+        const wchar_t* path;
+        bool followed;
+    } cases[] = {
+        {plain, L"/to-http", true},
+        {plain, L"/to-https", true},
+        {secure, L"/to-https", true},
+        {secure, L"/to-http", false},
+    };
+    for (const Case& c : cases) {
+        std::wstring url = c.start.WideUrl(c.path);
+        SCOPED_TRACE(Text(CString(url.c_str())));
+        size_t plainTargets = plain.RequestCount("/target");
+        Outcome outcome = Fetch(session, url);
+        if (c.followed) {
+            EXPECT_EQ(outcome.status, 200u);
+            EXPECT_EQ(outcome.body, "target");
+        } else {
+            EXPECT_EQ(outcome.openError, ERROR_HTTP_INVALID_SERVER_RESPONSE) << Text(outcome.message);
+            EXPECT_EQ(plain.RequestCount("/target"), plainTargets);
+        }
+    }
+}
+
+TEST_F(InternetSessionTest, TheStopConditionEndsEveryWaitWithinASecond)
+{
+    TestCertificates::TrustAuthority();
+    // No time-out of the session would end any of these.
+    session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, INFINITE);
+    session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, INFINITE);
+    std::atomic<bool> stop = false;
+    session.SetStopCondition([&stop] { return stop.load(); });
+    TestServer plain;
+    TestServer secure(TestServer::Https);
+    std::string line(200, 'v');
+    secure.Route("/headers", Reply::Body(line).TrickleHeaders(1s, 30));
+    secure.Route("/body", Reply::Body(line).TrickleBody(1s));
+    secure.Route("/stall", Reply::Body(line).StallBeforeHeaders(60s));
+    secure.Route("/stall-in-body", Reply::Body(line).StallAfter(10, 60s));
+    std::wstring handshake = plain.WideUrl(L"/a");
+    handshake.replace(0, 4, L"https");  // a plain server never answers the TLS hello
+    struct Case {
+        const char* name;
+        std::wstring url;
+        bool duringOpen;
+    } cases[] = {
+        {"header lines one a second", secure.WideUrl(L"/headers"), true},
+        {"a line a byte a second", secure.WideUrl(L"/body"), false},
+        {"stall before the headers", secure.WideUrl(L"/stall"), true},
+        {"stall in the body", secure.WideUrl(L"/stall-in-body"), false},
+        {"stall in the handshake", handshake, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        stop = false;
+        std::thread stopper([&stop] {
+            std::this_thread::sleep_for(1500ms);
+            stop = true;
+        });
+        Clock::time_point start = Clock::now();
+        std::optional<DWORD> error;
+        bool opened = false;
+        try {
+            std::unique_ptr<CStdioFile> file(session.OpenURL(c.url.c_str(), 1, kDownloadFlags));
+            opened = true;
+            auto* response = dynamic_cast<CHttpFile*>(file.get());
+            if (response) {
+                std::string bytes;
+                while (response->ReadString(bytes)) {
+                }
+            }
+        } catch (const CInternetException& e) {
+            error = e.m_dwError;
+        }
+        auto elapsed = Clock::now() - start;
+        stopper.join();
+        EXPECT_EQ(error, ERROR_INTERNET_OPERATION_CANCELLED);
+        EXPECT_EQ(opened, !c.duringOpen);
+        EXPECT_GE(elapsed, 1500ms);
+        EXPECT_LE(elapsed, 2600ms);
+    }
+    // A stop that holds before the request keeps it from being made.
+    size_t before = secure.Requests().size();
+    EXPECT_THROW(delete session.OpenURL(secure.WideUrl(L"/body").c_str()), CInternetException);
+    EXPECT_EQ(secure.Requests().size(), before);
+}
+
+TEST_F(InternetSessionTest, ReadStringStopsAfterTheLongestLineAsked)
+{
+    TestServer server;
+    server.Route("/lines", Reply::Body("12345\n123456\nrest\n"));
+    std::unique_ptr<CHttpFile> response = Open(server.WideUrl(L"/lines"));
+    std::string bytes;
+    ASSERT_TRUE(response->ReadString(bytes, 5));
+    EXPECT_EQ(bytes, "12345");
+    ASSERT_TRUE(response->ReadString(bytes, 5));
+    EXPECT_EQ(bytes, "123456");  // one byte more than asked: the line is longer
+    ASSERT_TRUE(response->ReadString(bytes, 5));
+    EXPECT_EQ(bytes, "");  // the rest of that line
+    ASSERT_TRUE(response->ReadString(bytes, 5));
+    EXPECT_EQ(bytes, "rest");
+    EXPECT_FALSE(response->ReadString(bytes, 5));
 }

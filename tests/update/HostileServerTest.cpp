@@ -1,0 +1,181 @@
+// The engine against servers that misbehave: redirects down to plain http, answers that trickle
+// or stall, endless lines, and addresses of schemes the engine does not fetch.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "app/CLauncherApp.h"
+#include "platform/inet/InternetConstants.h"
+#include "platform/win/FileSystem.h"
+#include "platform/win/Text.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tests/support/TestCertificates.h"
+#include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestSupport.h"
+#include "update/UpdateAddresses.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kListPath = "/zorv/patch_v3/LauncherUpdate.txt";
+
+class HostileServerTest : public ::testing::Test {
+protected:
+    HostileServerTest()
+    {
+        TestCertificates::TrustAuthority();
+        baseUrl = server.WideUrl(L"/zorv/patch_v3/");
+        kLauncherUpdateBaseUrl = baseUrl.c_str();
+        updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
+    }
+    ~HostileServerTest() override { std::filesystem::remove(updatePath); }
+
+    // Runs the self-update worker to its end, as the self-update window starts it.
+    void RunCheck()
+    {
+        CUpdateManager manager;
+        manager.StartWorker(window.hwnd, LauncherUpdateThreadProc, ProgressReports::On);
+        ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0; }));
+        WaitForSingleObject(manager.m_hThread, INFINITE);
+    }
+
+    static std::string List(const std::string& version, const std::string& launcher)
+    {
+        return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
+    }
+
+    TemporaryFolder folder;
+    BoxRecorder boxes;
+    NotifyRecorder window;
+    TestServer server{TestServer::Https};
+    std::wstring baseUrl;
+    std::string updatePath;
+};
+
+TEST_F(HostileServerTest, AListRedirectedFromHttpsToHttpIsNotFetched)
+{
+    TestServer plain;
+    plain.Route("/LauncherUpdate.txt", Reply::Body(List("0.0.0.7", plain.Url("/new.exe"))));
+    plain.Route("/new.exe", Reply::Body("#!/bin/sh\necho fetched in the clear\n"));
+    server.Route(kListPath, Reply::Redirect(plain.Url("/LauncherUpdate.txt")));
+    RunCheck();
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FAILED}));
+    EXPECT_TRUE(plain.Requests().empty());
+    EXPECT_FALSE(std::filesystem::exists(updatePath));
+    // A failed request like any other: five attempts, the box on the last.
+    EXPECT_EQ(server.RequestCount(kListPath), 5u);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"OpenURL Exception");
+
+    // A request that starts as http may still go on to https.
+    server.Route("/secure-list", Reply::Body("a\nb\n"));
+    plain.Route("/list", Reply::Redirect(server.Url("/secure-list")));
+    CUpdateManager manager;
+    manager.m_bRunning = 1;
+    std::vector<CString> lines;
+    EXPECT_TRUE(manager.DownloadLines(plain.WideUrl(L"/list").c_str(), lines));
+    EXPECT_EQ(lines, (std::vector<CString>{L"a", L"b"}));
+}
+
+TEST_F(HostileServerTest, TheDestructorEndsAnyTransferWithinASecond)
+{
+    std::string endless(10000, 'v');  // no line end
+    server.Route("/new.exe", Reply::Body(endless).TrickleBody(1s));
+    struct Case {
+        const char* name;
+        std::vector<Reply> list;
+        const char* waitedPath;
+        size_t waitedRequests;
+        size_t requests;  // all that the server gets
+    } cases[] = {
+        {"header lines one a second", {Reply::Body(List("0.0.0.6", "x")).TrickleHeaders(1s, 30)}, kListPath, 1, 1},
+        {"a list line a byte a second", {Reply::Body(endless).TrickleBody(1s)}, kListPath, 1, 1},
+        {"a stall before the headers", {Reply::Body(List("0.0.0.6", "x")).StallBeforeHeaders(60s)}, kListPath, 1, 1},
+        {"the new launcher a byte a second", {Reply::Body(List("0.0.0.7", server.Url("/new.exe")))}, "/new.exe", 1, 2},
+        // The last attempt would show its failure; a stop is none.
+        {"the last attempt a byte a second",
+         {Reply::Reset(), Reply::Reset(), Reply::Reset(), Reply::Reset(), Reply::Body(endless).TrickleBody(1s)},
+         kListPath, 5, 5},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.Route(kListPath, c.list);
+        size_t requestsBefore = server.Requests().size();
+        size_t waitedBefore = server.RequestCount(c.waitedPath);
+        auto manager = std::make_unique<CUpdateManager>();
+        auto notified = std::make_unique<NotifyRecorder>();
+        manager->StartWorker(notified->hwnd, LauncherUpdateThreadProc, ProgressReports::On);
+        ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount(c.waitedPath) - waitedBefore >= c.waitedRequests; }));
+        RunLoopUntil([] { return false; }, 2s);  // the transfer is under way
+        // The window has gone (Esc); the manager goes after it.
+        notified.reset();
+        DWORD started = timeGetTime();
+        manager.reset();
+        EXPECT_LE(timeGetTime() - started, 1500u);
+        EXPECT_TRUE(boxes.Boxes().empty());
+        // No further attempt was made.
+        EXPECT_EQ(server.Requests().size() - requestsBefore, c.requests);
+        server.Route("/new.exe", Reply::Body(endless).TrickleBody(1s));
+    }
+}
+
+TEST_F(HostileServerTest, AnEndlessListLineFailsTheCheckAndIsNotReadOn)
+{
+    server.Route(kListPath, Reply::Filled(256ull * 1024 * 1024, 'x'));
+    RunCheck();
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FAILED}));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(server.RequestCount(kListPath), 1u);
+    // The manager has gone and with it the response: what the server got out before the
+    // connection closed is the line limit and what the buffers on the way hold.
+    ASSERT_TRUE(server.WaitUntilNoConnection(10s));
+    EXPECT_LT(server.BodyBytesSent(), 16u * 1024 * 1024);
+
+    // The limit itself: 64 KiB is a line, one byte more is not.
+    std::string longest(64 * 1024, 'k');
+    server.Route("/longest", Reply::Body("a\n" + longest + "\nb\n"));
+    server.Route("/longer", Reply::Body("a\n" + longest + "k\nb\n"));
+    CUpdateManager manager;
+    manager.m_bRunning = 1;
+    std::vector<CString> lines;
+    EXPECT_TRUE(manager.DownloadLines(server.WideUrl(L"/longest").c_str(), lines));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].GetLength(), 64 * 1024);
+    EXPECT_FALSE(manager.DownloadLines(server.WideUrl(L"/longer").c_str(), lines));
+    EXPECT_EQ(server.RequestCount("/longer"), 1u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(HostileServerTest, AddressesOfOtherSchemesAreRefusedAtOnceWithoutABox)
+{
+    std::filesystem::path local = folder.WriteFile("list.txt", "a\nb\n");
+    const std::wstring urls[] = {
+        L"ftp://127.0.0.1:" + std::to_wstring(server.Port()) + L"/a.dat",
+        L"FTP://example.invalid/a.dat",
+        L"gopher://127.0.0.1/a.dat",
+        L"file://" + local.wstring(),
+    };
+    CUpdateManager manager;
+    manager.m_bRunning = 1;
+    for (const std::wstring& url : urls) {
+        SCOPED_TRACE(WideToUtf8(url));
+        EXPECT_EQ(manager.m_downloader.Open(url.c_str(), nullptr, INTERNET_FLAG_TRANSFER_ASCII, true),
+                  CHttpDownloader::kFailed);
+        EXPECT_EQ(manager.m_downloader.m_pFile, nullptr);
+        DWORD started = timeGetTime();
+        EXPECT_FALSE(manager.DownloadToFile(url.c_str(), L"a.bin"));
+        std::vector<CString> lines;
+        EXPECT_FALSE(manager.DownloadLines(url.c_str(), lines));
+        EXPECT_LT(timeGetTime() - started, 400u);  // no pause: one attempt each
+        EXPECT_EQ(manager.m_nRetry, 0);
+        EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a.bin"));
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+}  // namespace
