@@ -7,7 +7,6 @@
 #include <memory>
 #include <thread>
 
-#include "app/CLauncherApp.h"
 #include "platform/inet/InternetConstants.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
@@ -15,6 +14,7 @@
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestSupport.h"
+#include "update/CLauncherState.h"
 #include "update/UpdateAddresses.h"
 
 namespace {
@@ -48,6 +48,7 @@ protected:
         return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
     }
 
+    CLauncherState state;
     TemporaryFolder folder;
     BoxRecorder boxes;
     NotifyRecorder window;
