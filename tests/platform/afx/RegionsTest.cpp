@@ -4,7 +4,16 @@
 
 #include <vector>
 
+#include "platform/afx/CDialog.h"
 #include "platform/win/Regions.h"
+#include "res/resource.h"
+#include "tests/platform/afx/FirstMapWatcher.h"
+#include "tests/platform/afx/WindowTestSupport.h"
+
+// Last: Xlib's macros (Status, None, ...) would clash with the names above.
+#include <gdk/gdkx.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 namespace {
 
@@ -75,6 +84,87 @@ TEST(Regions, CombineRgnMakesTheUnionInPlace)
     EXPECT_EQ(CombineRgn(result, result, other, RGN_AND), ERROR);
     DeleteObject(other);
     DeleteObject(result);
+}
+
+// Two rectangles, one below the other.
+HRGN TwoBlocks()
+{
+    HRGN region = CreateRectRgn(0, 0, 100, 50);
+    HRGN below = CreateRectRgn(20, 50, 60, 90);
+    CombineRgn(region, region, below, RGN_OR);
+    DeleteObject(below);
+    return region;
+}
+
+// Cuts its window down to TwoBlocks() before it is shown.
+class ShapedDialog : public CDialog {
+public:
+    ShapedDialog() : CDialog(IDD_UPDATE_DIALOG) {}
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetWindowRgn(m_hWnd, TwoBlocks(), TRUE);
+        return TRUE;
+    }
+};
+
+// The window's shape of that kind (ShapeBounding, ShapeInput) as the X server has it now.
+cairo_region_t* XShape(HWND window, int kind)
+{
+    GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(TopLevelOf(window)));
+    int count = 0;
+    int ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow), kind, &count,
+                                            &ordering);
+    cairo_region_t* region = cairo_region_create();
+    for (int i = 0; i < count; ++i) {
+        const cairo_rectangle_int_t rect = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
+        cairo_region_union_rectangle(region, &rect);
+    }
+    XFree(rects);
+    return region;
+}
+
+TEST(SetWindowRgn, AShapeSetBeforeTheWindowIsShownIsItsShapeFromItsFirstMap)
+{
+    HRGN expected = TwoBlocks();
+    // A late shape shows on some runs only.
+    for (int run = 0; run < 20; ++run) {
+        SCOPED_TRACE(run);
+        ShapedDialog dialog;
+        EXPECT_TRUE(ShapedFromItsFirstMap(dialog, RegionOf(expected)));
+    }
+    DeleteObject(expected);
+}
+
+TEST(SetWindowRgn, AShownWindowTakesTheNewShapeAtOnceAndItsRectangleForNone)
+{
+    ShapedDialog dialog;
+    RunModal(dialog, [&] {
+        RECT client;
+        dialog.GetClientRect(&client);
+        struct Case {
+            HRGN region;
+            cairo_rectangle_int_t shape;
+        };
+        const Case cases[] = {
+            {CreateRectRgn(10, 20, 30, 60), {10, 20, 20, 40}},
+            {nullptr, {0, 0, client.right, client.bottom}},
+        };
+        for (const Case& c : cases) {
+            EXPECT_EQ(SetWindowRgn(dialog.m_hWnd, c.region, FALSE), 1);
+            // No turn of the main loop in between.
+            for (int kind : {ShapeBounding, ShapeInput}) {
+                SCOPED_TRACE(kind);
+                cairo_region_t* shape = XShape(dialog.m_hWnd, kind);
+                cairo_region_t* expected = cairo_region_create_rectangle(&c.shape);
+                EXPECT_TRUE(cairo_region_equal(shape, expected));
+                cairo_region_destroy(expected);
+                cairo_region_destroy(shape);
+            }
+        }
+    });
 }
 
 }  // namespace
