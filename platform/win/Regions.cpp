@@ -1,6 +1,9 @@
 #include "platform/win/Regions.h"
 
 #include <gtk/gtk.h>
+#include <gdk/gdkx.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
 
 #include <utility>
 #include <vector>
@@ -37,28 +40,66 @@ int KindOf(const cairo_region_t* region)
     }
 }
 
-constexpr const char* kInputShapeKey = "zorv-input-shape";
-constexpr const char* kRestoringKey = "zorv-input-shape-restoring";
+constexpr const char* kShapeKey = "zorv-shape";
+constexpr const char* kFollowingKey = "zorv-shape-following";
+
+const cairo_region_t* ShapeOf(GtkWidget* window)
+{
+    return static_cast<const cairo_region_t*>(g_object_get_data(G_OBJECT(window), kShapeKey));
+}
+
+// GDK hands a top-level window's bounding shape to the X server only when it paints the window's
+// first frame, after the window is mapped, so that the window would first appear as a plain
+// rectangle. The bounding shape goes to the server directly instead, as soon as the window
+// exists, and GDK never learns of it, so it never sets it again.
+void ApplyBoundingShape(GtkWidget* window, gpointer)
+{
+    GdkWindow* gdkWindow = gtk_widget_get_window(window);
+    if (!gdkWindow || !GDK_IS_X11_WINDOW(gdkWindow) || !gdk_display_supports_shapes(gdk_window_get_display(gdkWindow)))
+        return;
+    Display* display = GDK_WINDOW_XDISPLAY(gdkWindow);
+    const Window xid = GDK_WINDOW_XID(gdkWindow);
+    const cairo_region_t* region = ShapeOf(window);
+    if (!region) {
+        XShapeCombineMask(display, xid, ShapeBounding, 0, 0, None, ShapeSet);
+        return;
+    }
+    const int scale = gdk_window_get_scale_factor(gdkWindow);
+    std::vector<XRectangle> rects;
+    for (int i = 0; i < cairo_region_num_rectangles(region); ++i) {
+        cairo_rectangle_int_t rect;
+        cairo_region_get_rectangle(region, i, &rect);
+        rects.push_back({static_cast<short>(rect.x * scale), static_cast<short>(rect.y * scale),
+                         static_cast<unsigned short>(rect.width * scale),
+                         static_cast<unsigned short>(rect.height * scale)});
+    }
+    // A cairo region's rectangles come in bands from top to bottom, each from left to right.
+    XShapeCombineRectangles(display, xid, ShapeBounding, 0, 0, rects.data(), static_cast<int>(rects.size()),
+                            ShapeSet, YXBanded);
+}
 
 // GTK resets a top-level window's input shape when it maps the window's child, so the shape is
 // set again on every map.
 void RestoreInputShape(GtkWidget* window, gpointer)
 {
-    gtk_widget_input_shape_combine_region(
-        window, static_cast<cairo_region_t*>(g_object_get_data(G_OBJECT(window), kInputShapeKey)));
+    gtk_widget_input_shape_combine_region(window, const_cast<cairo_region_t*>(ShapeOf(window)));
 }
 
-void KeepInputShape(GtkWidget* window, const cairo_region_t* region)
+void SetShape(GtkWidget* window, const cairo_region_t* region)
 {
-    if (!g_object_get_data(G_OBJECT(window), kRestoringKey)) {
-        g_signal_connect_after(window, "map", G_CALLBACK(RestoreInputShape), nullptr);
-        g_object_set_data(G_OBJECT(window), kRestoringKey, window);
-    }
     if (region)
-        g_object_set_data_full(G_OBJECT(window), kInputShapeKey, cairo_region_copy(region),
+        g_object_set_data_full(G_OBJECT(window), kShapeKey, cairo_region_copy(region),
                                reinterpret_cast<GDestroyNotify>(cairo_region_destroy));
     else
-        g_object_set_data(G_OBJECT(window), kInputShapeKey, nullptr);
+        g_object_set_data(G_OBJECT(window), kShapeKey, nullptr);
+    if (!g_object_get_data(G_OBJECT(window), kFollowingKey)) {
+        g_signal_connect_after(window, "realize", G_CALLBACK(ApplyBoundingShape), nullptr);
+        g_signal_connect_after(window, "map", G_CALLBACK(RestoreInputShape), nullptr);
+        g_object_set_data(G_OBJECT(window), kFollowingKey, window);
+    }
+    if (gtk_widget_get_realized(window))
+        ApplyBoundingShape(window, nullptr);
+    gtk_widget_input_shape_combine_region(window, const_cast<cairo_region_t*>(region));
 }
 
 }  // namespace
@@ -124,9 +165,7 @@ int SetWindowRgn(HWND window, HRGN region, BOOL redraw)
     GtkWidget* top = widget ? gtk_widget_get_parent(widget) : nullptr;
     if (!top || !GTK_IS_WINDOW(top))
         return 0;
-    gtk_widget_shape_combine_region(top, CairoRegion(region));
-    gtk_widget_input_shape_combine_region(top, CairoRegion(region));
-    KeepInputShape(top, CairoRegion(region));
+    SetShape(top, CairoRegion(region));
     if (region)
         DeleteObject(region);
     if (redraw)

@@ -9,7 +9,8 @@
 #include "app/CBaseDlg.h"
 #include "platform/afx/CStatic.h"
 #include "res/resource.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/support/FirstMapWatcher.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 
@@ -200,6 +201,17 @@ TEST(CBaseDlg, TheWindowsShapeForDrawingAndInputIsTheSkinWithoutItsKeyColour)
             cairo_region_destroy(shape);
         }
     });
+}
+
+TEST(CBaseDlg, TheWindowHasItsShapeFromItsFirstMap)
+{
+    // A late shape shows on some runs only.
+    for (int run = 0; run < 20; ++run) {
+        SCOPED_TRACE(run);
+        SkinnedDialog dialog;
+        Region expected(CBaseDlg::CreateRegionFromBitmap(dialog.Skin()));
+        EXPECT_TRUE(ShapedFromItsFirstMap(dialog, RegionOf(expected.get())));
+    }
 }
 
 TEST(CBaseDlg, APressOnItsOwnSurfaceOrALabelDragsTheWindow)

@@ -2,7 +2,7 @@
 
 #include "app/controls/CImageButton.h"
 #include "res/resource.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/controls/CImageProgressCtrl.h"
 #include "res/resource.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 

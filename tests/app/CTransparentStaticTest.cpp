@@ -2,7 +2,7 @@
 
 #include "app/controls/CTransparentStatic.h"
 #include "res/resource.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // What the tests of the two update windows share: a recorder of message boxes, the centre of the
-// work area, the wait for a label's repaint and the labels' ink in the window's picture.
+// work area, the wait for a label's repaint, the labels' ink in the window's picture and the shape
+// of their skin.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "app/CBaseDlg.h"
 #include "app/controls/CImageProgressCtrl.h"
 #include "app/controls/CTransparentStatic.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "res/resource.h"
+#include "tests/support/WindowTestSupport.h"
 
 // Message boxes are recorded instead of shown while it lives.
 class BoxRecorder {
@@ -56,6 +59,17 @@ inline POINT CentreOfWorkArea(int width, int height)
     GdkRectangle area;
     gdk_monitor_get_workarea(gdk_display_get_monitor(gdk_display_get_default(), 0), &area);
     return {(2 * area.x + area.width) / 2 - width / 2, (2 * area.y + area.height) / 2 - height / 2};
+}
+
+// The shape the update windows' skin gives them; the caller owns it.
+inline cairo_region_t* UpdateSkinShape()
+{
+    CBitmap skin;
+    skin.LoadBitmap(IDB_UPDATE_BACKGROUND);
+    HRGN region = CBaseDlg::CreateRegionFromBitmap(skin);
+    cairo_region_t* shape = cairo_region_copy(RegionOf(region));
+    DeleteObject(region);
+    return shape;
 }
 
 // Counts the repaints of the two bars and two labels of an update window around one report.

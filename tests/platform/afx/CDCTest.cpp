@@ -10,7 +10,7 @@
 #include "platform/afx/CRgn.h"
 #include "platform/afx/DialogTemplates.h"
 #include "res/resource.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 

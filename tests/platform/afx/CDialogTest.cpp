@@ -10,7 +10,7 @@
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
 #include "res/resource.h"
-#include "tests/platform/afx/WindowTestSupport.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 
