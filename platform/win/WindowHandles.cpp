@@ -60,8 +60,9 @@ struct ThreadQueue {
     std::deque<MSG> messages;
     std::atomic<size_t> pending = 0;  // lets an empty queue be peeked without the lock
 };
-std::mutex g_queuesMutex;
-std::map<DWORD, std::shared_ptr<ThreadQueue>> g_queues;
+// Never destroyed: a worker thread that ends while the process exits still removes its queue.
+std::mutex& g_queuesMutex = *new std::mutex;
+std::map<DWORD, std::shared_ptr<ThreadQueue>>& g_queues = *new std::map<DWORD, std::shared_ptr<ThreadQueue>>;
 
 void FreeRecord(UINT message, WPARAM wParam, LPARAM lParam)
 {
