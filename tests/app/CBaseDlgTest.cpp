@@ -173,22 +173,6 @@ TEST(CBaseDlg, PaintsTheSkinOneToOneAndStretchedToTheClientArea)
     });
 }
 
-cairo_region_t* XShape(HWND window, int kind)
-{
-    GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(TopLevelOf(window)));
-    int count = 0;
-    int ordering = 0;
-    XRectangle* rects = XShapeGetRectangles(GDK_DISPLAY_XDISPLAY(gdk_window_get_display(gdkWindow)),
-                                            GDK_WINDOW_XID(gdkWindow), kind, &count, &ordering);
-    cairo_region_t* region = cairo_region_create();
-    for (int i = 0; i < count; ++i) {
-        const cairo_rectangle_int_t rect = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
-        cairo_region_union_rectangle(region, &rect);
-    }
-    XFree(rects);
-    return region;
-}
-
 TEST(CBaseDlg, TheWindowsShapeForDrawingAndInputIsTheSkinWithoutItsKeyColour)
 {
     SkinnedDialog dialog;

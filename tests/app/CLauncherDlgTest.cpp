@@ -52,22 +52,6 @@ Window XidOf(const CDialog& dialog)
     return GDK_WINDOW_XID(gtk_widget_get_window(GTK_WIDGET(TopLevelOf(dialog.m_hWnd))));
 }
 
-// The window's shape of that kind (ShapeBounding, ShapeInput) as the X server has it.
-cairo_region_t* XShape(const CDialog& dialog, int kind)
-{
-    int count = 0;
-    int ordering = 0;
-    XRectangle* rects = XShapeGetRectangles(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), XidOf(dialog), kind,
-                                            &count, &ordering);
-    cairo_region_t* region = cairo_region_create();
-    for (int i = 0; i < count; ++i) {
-        const cairo_rectangle_int_t rect = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
-        cairo_region_union_rectangle(region, &rect);
-    }
-    XFree(rects);
-    return region;
-}
-
 WebKitWebView* FindWebView(GtkWidget* widget)
 {
     if (WEBKIT_IS_WEB_VIEW(widget))
@@ -214,7 +198,7 @@ TEST_F(CLauncherDlgTest, SitsAtTheCornerShapedByItsSkinAndShowsThePageInTheBrows
         ASSERT_NE(expected, nullptr);
         for (int kind : {ShapeBounding, ShapeInput}) {
             SCOPED_TRACE(kind);
-            cairo_region_t* shape = XShape(dialog, kind);
+            cairo_region_t* shape = XShape(dialog.m_hWnd, kind);
             EXPECT_TRUE(cairo_region_equal(shape, RegionOf(expected.get())));
             EXPECT_FALSE(cairo_region_contains_point(shape, 0, 0));
             EXPECT_TRUE(cairo_region_contains_point(shape, kBrowserX, kBrowserY));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <gdk/gdkx.h>
+#include <X11/extensions/shape.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -112,6 +115,22 @@ GtkWindow* TopLevelOf(HWND window)
     GtkWidget* widget = GetWindowWidget(window);
     GtkWidget* top = widget ? gtk_widget_get_toplevel(widget) : nullptr;
     return top && GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
+}
+
+cairo_region_t* XShape(HWND window, int kind)
+{
+    GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(TopLevelOf(window)));
+    int count = 0;
+    int ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow), kind, &count,
+                                            &ordering);
+    cairo_region_t* region = cairo_region_create();
+    for (int i = 0; i < count; ++i) {
+        const cairo_rectangle_int_t rect = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
+        cairo_region_union_rectangle(region, &rect);
+    }
+    XFree(rects);
+    return region;
 }
 
 POINT ScreenOrigin(HWND window)

@@ -19,6 +19,9 @@
 int RunModal(CDialog& dialog, const std::function<void()>& body);
 
 GtkWindow* TopLevelOf(HWND window);
+// The window's shape of that kind (ShapeBounding, ShapeInput) as the X server has it now; the
+// caller destroys it.
+cairo_region_t* XShape(HWND window, int kind);
 // The window's top-left corner on the screen as the X server has it.
 POINT ScreenOrigin(HWND window);
 

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +7,7 @@
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
 #include "platform/win/Threads.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/ReadAll.h"
 #include "tests/support/RefusedPort.h"
 #include "tests/support/TemporaryFolder.h"
@@ -156,15 +154,12 @@ TEST_F(TransfersTest, BytesThatCannotBeWrittenFailTheTransfer)
     TestServer server(TestServer::Https);
     server.Route("/a", Reply::Body("a body that does not fit"));
     // A file may not grow past 4 bytes meanwhile: a write beyond fails (EFBIG) as on a full disk.
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 4;
-    auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool fetched = manager.DownloadToFile(server.WideUrl(L"/a").c_str(), L"a.bin");
-    setrlimit(RLIMIT_FSIZE, &previous);
-    signal(SIGXFSZ, previousHandler);
+    bool fetched = true;
+    {
+        FileSizeLimit limit(4);
+        ASSERT_TRUE(limit.Active());
+        fetched = manager.DownloadToFile(server.WideUrl(L"/a").c_str(), L"a.bin");
+    }
     EXPECT_FALSE(fetched);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].caption, L"File Exception");

@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "platform/afx/CStdioFile.h"
+#include "tests/support/FileSizeLimit.h"
 
 namespace {
 
@@ -100,15 +99,11 @@ TEST(CStdioFile, WritesAreBufferedAndAFailedFlushIsReported)
     CStdioFile full;
     ASSERT_TRUE(full.Open(CString(path.wstring()), CFile::modeWrite | CFile::typeBinary));
     full.Write("0123456789", 10);  // held in the buffer
-    rlimit previous{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 4;
-    auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(full.Close(), CFileException);
-    setrlimit(RLIMIT_FSIZE, &previous);
-    signal(SIGXFSZ, previousHandler);
+    {
+        FileSizeLimit limit(4);
+        ASSERT_TRUE(limit.Active());
+        EXPECT_THROW(full.Close(), CFileException);
+    }
     EXPECT_FALSE(full.IsOpen());
     std::filesystem::remove(path);
 }
