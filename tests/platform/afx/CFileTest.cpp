@@ -28,7 +28,6 @@ TEST(CFile, OnlyRegularFilesOpenAndNothingWaits)
         {"fifo", CFile::modeRead, ENXIO},
         {"fifo", CFile::modeCreate | CFile::modeWrite, ENXIO},
         {"held fifo", CFile::modeRead, ENXIO},
-        {"held fifo", CFile::modeReadWrite, ENXIO},
         {"zero", CFile::modeRead, ENXIO},
         {"zero", CFile::modeCreate | CFile::modeWrite, ENXIO},
         {"folder", CFile::modeRead, EISDIR},
