@@ -14,7 +14,7 @@ CFile::~CFile()
         ::close(m_descriptor);
 }
 
-BOOL CFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
+BOOL CFile::Open(LPCWSTR path, UINT openFlags)
 {
     Close();
     // O_NONBLOCK: opening a FIFO must not wait for the other end (O_NOCTTY: nor take a terminal).
@@ -24,19 +24,14 @@ BOOL CFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
     if (openFlags & modeCreate)
         flags |= O_CREAT | O_TRUNC;
     std::string native = NativePath(path);
-    int descriptor = native.empty() ? (errno = ENOENT, -1) : ::open(native.c_str(), flags, 0666);
+    int descriptor = native.empty() ? -1 : ::open(native.c_str(), flags, 0666);
     struct stat info{};
     if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
-        int cause = S_ISDIR(info.st_mode) ? EISDIR : ENXIO;
         ::close(descriptor);
         descriptor = -1;
-        errno = cause;
     }
-    if (descriptor < 0) {
-        if (error)
-            *error = CFileException(errno, path);
+    if (descriptor < 0)
         return FALSE;
-    }
     m_descriptor = descriptor;
     m_strFilePath = path;
     return TRUE;

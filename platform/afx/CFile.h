@@ -23,8 +23,8 @@ public:
     CFile& operator=(const CFile&) = delete;
     virtual ~CFile();
 
-    // FALSE when the file cannot be opened; the cause goes into error when one is given.
-    virtual BOOL Open(LPCWSTR path, UINT openFlags, CFileException* error = nullptr);
+    // FALSE when the file cannot be opened.
+    virtual BOOL Open(LPCWSTR path, UINT openFlags);
     // Up to count bytes; 0 at the end. Throws CFileException on a failed read.
     virtual UINT Read(void* buffer, UINT count);
     // All count bytes or a CFileException.
