@@ -31,10 +31,8 @@ LRESULT ButtonWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         CDC dc(PaintContext());
         DRAWITEMSTRUCT item;
-        item.CtlType = ODT_BUTTON;
         item.CtlID = static_cast<UINT>(Id());
-        item.itemAction = ODA_DRAWENTIRE;
-        item.itemState = (m_bPushed ? ODS_SELECTED : 0) | ((Style() & WS_DISABLED) ? ODS_DISABLED : 0);
+        item.itemState = m_bPushed ? ODS_SELECTED : 0;
         item.hwndItem = Handle();
         item.hDC = dc.GetSafeHdc();
         item.rcItem = ClientRect();

@@ -15,13 +15,6 @@ BOOL CBitmap::Attach(HBITMAP hBitmap)
     return hBitmap != nullptr;
 }
 
-HBITMAP CBitmap::Detach()
-{
-    HBITMAP bitmap = m_hObject;
-    m_hObject = nullptr;
-    return bitmap;
-}
-
 BOOL CBitmap::DeleteObject()
 {
     if (!m_hObject)

@@ -15,7 +15,6 @@ public:
     BOOL LoadBitmap(UINT nIDResource);
     // Takes ownership of the handle, deleting the one held before.
     BOOL Attach(HBITMAP hBitmap);
-    HBITMAP Detach();
     BOOL DeleteObject();
 
     HBITMAP GetSafeHandle() const { return m_hObject; }

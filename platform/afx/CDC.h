@@ -47,7 +47,7 @@ public:
     COLORREF SetTextColor(COLORREF crColor);
     // OPAQUE fills the text's extent white behind it (the default background colour).
     int SetBkMode(int nBkMode);
-    // Only the layout of DT_TOP | DT_LEFT (0): the text from the rectangle's top-left corner,
+    // Only format 0, the top-left layout: the text from the rectangle's top-left corner,
     // broken only at line breaks, clipped to the rectangle. A count of -1 takes the whole text.
     // Returns the text's height.
     int DrawText(LPCWSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);

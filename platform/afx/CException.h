@@ -17,7 +17,6 @@ public:
 
 class CFileException : public CException {
 public:
-    CFileException() = default;
     // From an errno value of the failed call.
     CFileException(int osError, const CString& fileName);
 

@@ -14,43 +14,24 @@ CFile::~CFile()
         ::close(m_descriptor);
 }
 
-BOOL CFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
+BOOL CFile::Open(LPCWSTR path, UINT openFlags)
 {
     Close();
     // O_NONBLOCK: opening a FIFO must not wait for the other end (O_NOCTTY: nor take a terminal).
     // Only a regular file is kept: a FIFO or a device would make reads and writes wait for good
     // or go nowhere. On a regular file the flag changes nothing.
-    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    switch (openFlags & 0x3) {
-    case modeWrite:
-        flags |= O_WRONLY;
-        break;
-    case modeReadWrite:
-        flags |= O_RDWR;
-        break;
-    default:
-        flags |= O_RDONLY;
-        break;
-    }
-    if (openFlags & modeCreate) {
-        flags |= O_CREAT;
-        if (!(openFlags & modeNoTruncate))
-            flags |= O_TRUNC;
-    }
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY | ((openFlags & modeWrite) ? O_WRONLY : O_RDONLY);
+    if (openFlags & modeCreate)
+        flags |= O_CREAT | O_TRUNC;
     std::string native = NativePath(path);
-    int descriptor = native.empty() ? (errno = ENOENT, -1) : ::open(native.c_str(), flags, 0666);
+    int descriptor = native.empty() ? -1 : ::open(native.c_str(), flags, 0666);
     struct stat info{};
     if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
-        int cause = S_ISDIR(info.st_mode) ? EISDIR : ENXIO;
         ::close(descriptor);
         descriptor = -1;
-        errno = cause;
     }
-    if (descriptor < 0) {
-        if (error)
-            *error = CFileException(errno, path);
+    if (descriptor < 0)
         return FALSE;
-    }
     m_descriptor = descriptor;
     m_strFilePath = path;
     return TRUE;

@@ -11,15 +11,9 @@ public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
-        modeReadWrite = 0x0002,
-        shareCompat = 0x0000,
         shareExclusive = 0x0010,
-        shareDenyWrite = 0x0020,
-        shareDenyRead = 0x0030,
         shareDenyNone = 0x0040,
-        modeNoInherit = 0x0080,
         modeCreate = 0x1000,
-        modeNoTruncate = 0x2000,
         typeText = 0x4000,
         typeBinary = 0x8000,
     };
@@ -29,8 +23,8 @@ public:
     CFile& operator=(const CFile&) = delete;
     virtual ~CFile();
 
-    // FALSE when the file cannot be opened; the cause goes into error when one is given.
-    virtual BOOL Open(LPCWSTR path, UINT openFlags, CFileException* error = nullptr);
+    // FALSE when the file cannot be opened.
+    virtual BOOL Open(LPCWSTR path, UINT openFlags);
     // Up to count bytes; 0 at the end. Throws CFileException on a failed read.
     virtual UINT Read(void* buffer, UINT count);
     // All count bytes or a CFileException.

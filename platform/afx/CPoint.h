@@ -5,6 +5,5 @@
 
 class CPoint : public POINT {
 public:
-    CPoint() = default;
     CPoint(int initX, int initY) : POINT{initX, initY} {}
 };

@@ -6,7 +6,6 @@
 class CRect : public RECT {
 public:
     CRect() = default;
-    CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }

@@ -9,12 +9,12 @@ constexpr unsigned char kEndOfText = 0x1A;
 
 }  // namespace
 
-BOOL CStdioFile::Open(LPCWSTR path, UINT openFlags, CFileException* error)
+BOOL CStdioFile::Open(LPCWSTR path, UINT openFlags)
 {
     m_buffer.clear();
     m_position = 0;
     m_textEnded = false;
-    return CFile::Open(path, openFlags, error);
+    return CFile::Open(path, openFlags);
 }
 
 CStdioFile::~CStdioFile()

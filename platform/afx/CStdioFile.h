@@ -9,7 +9,7 @@
 
 class CStdioFile : public CFile {
 public:
-    BOOL Open(LPCWSTR path, UINT openFlags, CFileException* error = nullptr) override;
+    BOOL Open(LPCWSTR path, UINT openFlags) override;
     ~CStdioFile() override;
     UINT Read(void* buffer, UINT count) override;
     void Write(const void* buffer, UINT count) override;

@@ -13,7 +13,6 @@ public:
     CString(const wchar_t* text) : m_text(text ? text : L"") {}
     CString(const wchar_t* text, int length) : m_text(text, static_cast<size_t>(length)) {}
     CString(std::wstring text) : m_text(std::move(text)) {}
-    CString(wchar_t unit, int repeat = 1) : m_text(static_cast<size_t>(repeat), unit) {}
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }

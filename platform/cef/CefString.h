@@ -18,7 +18,6 @@ public:
     std::string ToString() const;
     const std::wstring& ToWString() const { return m_text; }
     const wchar_t* c_str() const { return m_text.c_str(); }
-    std::size_t length() const { return m_text.size(); }
     bool empty() const { return m_text.empty(); }
 
     friend bool operator==(const CefString& left, const CefString& right) = default;

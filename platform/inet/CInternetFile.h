@@ -1,5 +1,5 @@
 // CInternetFile: what CInternetSession::OpenURL returns for an address of a scheme other than
-// http, https and file (ftp, ...). It is not an HTTP response. The layer has no client for these
+// http and https (ftp, file, ...). It is not an HTTP response. The layer has no client for these
 // schemes: opening one makes no connection, and every read throws
 // ERROR_INTERNET_UNRECOGNIZED_SCHEME.
 #pragma once

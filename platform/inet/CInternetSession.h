@@ -35,18 +35,15 @@ public:
     void SetStopCondition(std::function<bool()> stopped) { m_stopped = std::move(stopped); }
 
     // Returns once the final response's status and headers are in: a CHttpFile for http and
-    // https, a CStdioFile opened on the file for file://, a CInternetFile for any other scheme
-    // (the caller deletes each). Throws CInternetException when the address cannot be opened. INTERNET_FLAG_RELOAD asks every cache
-    // on the way for a fresh answer; the headers ("Name: value" lines) are added to the request.
-    CStdioFile* OpenURL(LPCWSTR url, DWORD context = 1, DWORD flags = INTERNET_FLAG_TRANSFER_ASCII,
-                        LPCWSTR headers = nullptr, DWORD headersLength = 0);
+    // https, a CInternetFile for any other scheme (the caller deletes each). Throws
+    // CInternetException when the address cannot be opened. INTERNET_FLAG_RELOAD asks every
+    // cache on the way for a fresh answer.
+    CStdioFile* OpenURL(LPCWSTR url, DWORD context = 1, DWORD flags = INTERNET_FLAG_TRANSFER_ASCII);
 
     // Later OpenURL calls throw CInternetException. Responses already open stay readable.
     void Close();
 
 private:
-    CStdioFile* OpenFileUrl(const CString& url);
-
     std::string m_agent;
     bool m_bOpen = true;
     std::chrono::milliseconds m_connectTimeout{60000};

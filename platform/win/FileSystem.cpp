@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cwchar>
 #include <vector>
 
 #include "platform/win/Text.h"
@@ -104,13 +103,3 @@ std::wstring GetModuleFilePath()
     }
 }
 
-DWORD GetModuleFileNameW(HMODULE, LPWSTR buffer, DWORD size)
-{
-    if (!buffer || size == 0)
-        return 0;
-    std::wstring path = GetModuleFilePath();
-    size_t copied = path.size() < size ? path.size() : size - 1;
-    std::wmemcpy(buffer, path.data(), copied);
-    buffer[copied] = L'\0';
-    return path.size() < size ? static_cast<DWORD>(copied) : size;
-}

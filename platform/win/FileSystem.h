@@ -31,9 +31,7 @@ BOOL SetCurrentDirectoryW(LPCWSTR path);
 HANDLE FindFirstFileW(LPCWSTR path, WIN32_FIND_DATAW* data);
 BOOL FindClose(HANDLE find);
 
-// The running executable (/proc/self/exe); the module handle is not used. Returns the length
-// copied; a path that does not fit is cut to size - 1 units and its length returned as size.
+// The running executable's handle: null; the module name is not used.
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
-DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 // The whole path of the running executable, without a length limit.
 std::wstring GetModuleFilePath();

@@ -109,8 +109,5 @@ constexpr int COMPLEXREGION = 3;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-constexpr UINT DT_TOP = 0x0000;
-constexpr UINT DT_LEFT = 0x0000;
-
 constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;

@@ -27,8 +27,6 @@ GtkMessageType MessageTypeOf(UINT type)
     switch (type & 0xF0) {
     case MB_ICONERROR:
         return GTK_MESSAGE_ERROR;
-    case MB_ICONWARNING:
-        return GTK_MESSAGE_WARNING;
     case MB_ICONINFORMATION:
         return GTK_MESSAGE_INFO;
     default:

@@ -9,7 +9,6 @@
 
 constexpr UINT MB_OK = 0x00;
 constexpr UINT MB_ICONERROR = 0x10;
-constexpr UINT MB_ICONWARNING = 0x30;
 constexpr UINT MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;

@@ -51,14 +51,13 @@ std::wstring DecodeLocale(const char* source, size_t length)
 
 }  // namespace
 
-int MultiByteToWideChar(UINT codePage, DWORD, const char* source, int sourceLength,
+int MultiByteToWideChar(UINT, DWORD, const char* source, int sourceLength,
                         LPWSTR destination, int destinationSize)
 {
     if (!source || sourceLength < -1 || destinationSize < 0)
         return 0;
     size_t length = sourceLength == -1 ? std::strlen(source) + 1 : static_cast<size_t>(sourceLength);
-    std::wstring decoded = codePage == CP_UTF8 ? Utf8ToWide(std::string_view(source, length))
-                                               : DecodeLocale(source, length);
+    std::wstring decoded = DecodeLocale(source, length);
     int needed = static_cast<int>(decoded.size());
     if (destinationSize == 0)
         return needed;

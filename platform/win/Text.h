@@ -7,11 +7,10 @@
 #include "platform/win/WinTypes.h"
 
 constexpr UINT CP_ACP = 0;
-constexpr UINT CP_UTF8 = 65001;
 
 // Windows semantics: a length of -1 reads up to and including the terminating NUL; a destination
-// size of 0 returns the units needed. CP_ACP is the character set of the user's locale (LC_CTYPE
-// of the environment); bytes that are not valid in it become U+FFFD.
+// size of 0 returns the units needed. The code page is CP_ACP, the character set of the user's
+// locale (LC_CTYPE of the environment); bytes that are not valid in it become U+FFFD.
 int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int sourceLength,
                         LPWSTR destination, int destinationSize);
 

@@ -16,11 +16,8 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using HRESULT = std::int32_t;
 // Wide text is wchar_t: one code unit per character on Linux (UTF-32), where Windows has UTF-16.
-using WCHAR = wchar_t;
 using LPWSTR = wchar_t*;
 using LPCWSTR = const wchar_t*;
-using LPCSTR = const char*;
-using LPVOID = void*;
 
 struct HWND__;
 using HWND = HWND__*;          // names one of our windows; see WindowHandles.h

@@ -36,21 +36,14 @@ constexpr WORD BN_CLICKED = 0;
 constexpr WPARAM MK_LBUTTON = 0x0001;
 
 // WM_DRAWITEM
-constexpr UINT ODT_BUTTON = 4;
-constexpr UINT ODA_DRAWENTIRE = 0x0001;
 constexpr UINT ODS_SELECTED = 0x0001;
-constexpr UINT ODS_DISABLED = 0x0004;
 
 struct DRAWITEMSTRUCT {
-    UINT CtlType = 0;
     UINT CtlID = 0;
-    UINT itemID = 0;
-    UINT itemAction = 0;
     UINT itemState = 0;
     HWND hwndItem = nullptr;
     HDC hDC = nullptr;
     RECT rcItem = {};
-    std::uintptr_t itemData = 0;
 };
 using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
 

@@ -226,7 +226,7 @@ TEST(CDC, DrawTextStartsAtTheTopLeftCornerAndIsCutAtTheRectangle)
     target.dc.SetBkMode(TRANSPARENT);
     RECT rect = {10, 2, 60, 18};
     const std::wstring text = L"正在检测登陆器版本...";
-    EXPECT_GT(target.dc.DrawText(text.c_str(), static_cast<int>(text.size()), &rect, DT_TOP | DT_LEFT), 8);
+    EXPECT_GT(target.dc.DrawText(text.c_str(), static_cast<int>(text.size()), &rect, 0), 8);
     std::vector<bool> inked = InkedColumns(dib);
     EXPECT_TRUE(inked[11] || inked[12]);
     EXPECT_TRUE(inked[58] || inked[59]);
