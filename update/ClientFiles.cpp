@@ -22,17 +22,8 @@ bool EntryExists(const CString& path)
 
 bool HasListedDigest(const CString& localPath, const CString& listedDigest)
 {
-    CMD5 md5;
-    md5.Init();
-    md5.AssignFile(localPath);
-    bool more;
-    do {
-        more = md5.ReadBlock();
-        md5.Transform();
-    } while (more);
-    md5.FormatDigest();
-    LPCWSTR digest = md5.GetDigest();
-    return digest && lstrcmpW(digest, listedDigest) == 0;
+    std::wstring digest = CMD5::DigestFile(localPath);
+    return !digest.empty() && lstrcmpW(digest.c_str(), listedDigest) == 0;
 }
 
 }  // namespace
