@@ -57,11 +57,8 @@ public:
     {
         if (message != WM_UPDATE_NOTIFY)
             return 0;
-        if (code == UN_FILE_SUMMARY)
-            delete reinterpret_cast<UpdateSummaryInfo*>(record);
-        else if (code == UN_PROGRESS)
-            delete reinterpret_cast<UpdateProgressInfo*>(record);
-        else if (code == UN_FILES_DONE || code == UN_FAILED)
+        TakeUpdateNotifyRecord(code, record);
+        if (code == UN_FILES_DONE || code == UN_FAILED)
             m_ended = code;
         return 0;
     }
