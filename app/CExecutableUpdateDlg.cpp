@@ -54,7 +54,7 @@ LRESULT CExecutableUpdateDlg::OnUpdateMessage(WPARAM wParam, LPARAM lParam)
     switch (static_cast<UpdateNotifyCode>(wParam)) {
     case UN_FILE_SUMMARY:
         // The worker waits in its send, so the flag is on before its first download.
-        m_pManager->m_bReportProgress = true;
+        m_pManager->TurnProgressReportsOn();
         ShowLabelText(m_txtStatus, kUpdatingText);
         break;
     case UN_FILES_DONE:

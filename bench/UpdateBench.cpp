@@ -23,6 +23,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "update/CUpdateManager.h"
 
 namespace {
@@ -68,7 +69,7 @@ public:
     {
         m_ended = 0;
         CUpdateManager manager;
-        manager.m_strFileListUrl = listUrl.c_str();
+        UpdateTestAccess::FileListUrl(manager) = listUrl.c_str();
         manager.StartWorker(m_hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
         while (!m_ended)
             g_main_context_iteration(nullptr, TRUE);
@@ -129,7 +130,7 @@ void VerifyBench(const std::filesystem::path& folder)
     std::string reference = "cd '" + folder.string() + "/Zorv_Data/small' && md5sum *.dat > /dev/null";
     Run(reference);  // warms the page cache
     CUpdateManager manager;
-    manager.m_bRunning = 1;
+    UpdateTestAccess::Running(manager) = 1;
     Comparison times = Alternate(
         [&] {
             std::vector<FileListEntry> list = entries;
@@ -169,8 +170,8 @@ void DownloadBench(const std::filesystem::path& folder)
     std::string target = (folder / "download.bin").string();
     std::wstring local(target.begin(), target.end());
     CUpdateManager manager;
-    manager.m_bRunning = 1;
-    manager.m_bReportProgress = false;
+    UpdateTestAccess::Running(manager) = 1;
+    UpdateTestAccess::ReportProgress(manager) = false;
 
     manager.DownloadToFile(server.WideUrl(L"/small").c_str(), local.c_str());
     long smallPeak = PeakKibibytes();

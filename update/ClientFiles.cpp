@@ -38,10 +38,7 @@ bool CUpdateManager::CheckClientFiles()
         return false;
     VerifyLocalFiles(m_files, m_nTotalSize);
 
-    auto* summary = new UpdateSummaryInfo;
-    summary->nFileCount = m_files.size();
-    summary->nTotalSize = m_nTotalSize;
-    Send(UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(summary));
+    Send(UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{m_files.size(), m_nTotalSize}));
     if (m_files.empty())
         Post(UN_FILES_DONE);
     return true;
