@@ -80,7 +80,6 @@ CHttpDownloader::CHttpDownloader(DownloadProgressFunction progress, void* progre
 
 CHttpDownloader::~CHttpDownloader()
 {
-    m_pLocalFile.reset();
     CloseResponse();
     m_pSession->Close();
 }
