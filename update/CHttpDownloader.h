@@ -55,7 +55,7 @@ public:
     ULONGLONG Received() const { return m_dwReceived; }
 
 private:
-    friend struct UpdateTestAccess;
+    friend struct UpdateTestAccess;  // the tests' way in
 
     bool CheckResponse();
     void CloseSessionAfterLocalFailure();

@@ -51,10 +51,11 @@ public:
     void EnsureDirectory(const CString& folder);
 
 private:
+    // The worker procedures and the progress callback, in the form their callers require.
     friend void DownloadProgressCallback(void* context, CHttpDownloader* downloader);
     friend unsigned LauncherUpdateThreadProc(void* manager);
     friend unsigned ClientUpdateThreadProc(void* manager);
-    friend struct UpdateTestAccess;
+    friend struct UpdateTestAccess;  // the tests' way in
 
     // To m_hNotifyWnd: Send waits until the window has handled the message.
     void Send(UpdateNotifyCode code, LPARAM record = 0);
