@@ -50,12 +50,12 @@ BOOL CExecutableUpdateDlg::OnInitDialog()
 
 LRESULT CExecutableUpdateDlg::OnUpdateMessage(WPARAM wParam, LPARAM lParam)
 {
-    switch (wParam) {
+    const UpdateNotifyRecord record = TakeUpdateNotifyRecord(wParam, lParam);
+    switch (static_cast<UpdateNotifyCode>(wParam)) {
     case UN_FILE_SUMMARY:
         // The worker waits in its send, so the flag is on before its first download.
-        m_pManager->m_bReportProgress = true;
+        m_pManager->TurnProgressReportsOn();
         ShowLabelText(m_txtStatus, kUpdatingText);
-        delete reinterpret_cast<UpdateSummaryInfo*>(lParam);
         break;
     case UN_FILES_DONE:
         ShowLabelText(m_txtStatus, kDoneText);
@@ -66,22 +66,24 @@ LRESULT CExecutableUpdateDlg::OnUpdateMessage(WPARAM wParam, LPARAM lParam)
         EndDialog(IDR_FILES_CURRENT);
         break;
     case UN_PROGRESS: {
-        const auto* progress = reinterpret_cast<const UpdateProgressInfo*>(lParam);
-        if (!progress)
+        if (!record.progress)
             break;
-        const int total = SinglePrecisionPercent(progress->nTotalDone, progress->nTotalSize);
-        const int file = SinglePrecisionPercent(progress->nFileDone, progress->nFileSize);
+        const UpdateProgressInfo& progress = *record.progress;
+        const int total = SinglePrecisionPercent(progress.nTotalDone, progress.nTotalSize);
+        const int file = SinglePrecisionPercent(progress.nFileDone, progress.nFileSize);
         ShowBarPosition(m_progTotal, total);
         ShowBarPosition(m_progFile, file);
         ShowLabelText(m_txtTotal, PercentText(total));
         ShowLabelText(m_txtFile, PercentText(file));
-        delete progress;
         break;
     }
     case UN_FAILED:
         SendMessage(WM_CLOSE);
         break;
-    default:
+    case UN_LAUNCHER_UPDATING:
+    case UN_LAUNCHER_DOWNLOADED:
+    case UN_LAUNCHER_CURRENT:
+        // the self-update's codes
         break;
     }
     return 0;

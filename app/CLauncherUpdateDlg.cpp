@@ -50,7 +50,8 @@ BOOL CLauncherUpdateDlg::OnInitDialog()
 
 LRESULT CLauncherUpdateDlg::OnUpdateMessage(WPARAM wParam, LPARAM lParam)
 {
-    switch (wParam) {
+    const UpdateNotifyRecord record = TakeUpdateNotifyRecord(wParam, lParam);
+    switch (static_cast<UpdateNotifyCode>(wParam)) {
     case UN_LAUNCHER_UPDATING:
         ShowLabelText(m_txtStatus, kUpdatingText);
         break;
@@ -59,19 +60,14 @@ LRESULT CLauncherUpdateDlg::OnUpdateMessage(WPARAM wParam, LPARAM lParam)
         ShellExecuteW(nullptr, L"open", LauncherUpdatePath(GetModuleFilePath()), nullptr, nullptr, SW_SHOWNORMAL);
         SendMessage(WM_CLOSE);
         break;
-    case UN_FILE_SUMMARY:
-        delete reinterpret_cast<UpdateSummaryInfo*>(lParam);
-        break;
     case UN_PROGRESS: {
-        const auto* progress = reinterpret_cast<const UpdateProgressInfo*>(lParam);
-        if (!progress)
+        if (!record.progress)
             break;
-        const int percent = IntegerPercent(progress->nFileDone, progress->nFileSize);
+        const int percent = IntegerPercent(record.progress->nFileDone, record.progress->nFileSize);
         ShowBarPosition(m_progTotal, percent);
         ShowBarPosition(m_progFile, percent);
         ShowLabelText(m_txtTotal, PercentText(percent));
         ShowLabelText(m_txtFile, PercentText(percent));
-        delete progress;
         break;
     }
     case UN_LAUNCHER_CURRENT:
@@ -80,7 +76,9 @@ LRESULT CLauncherUpdateDlg::OnUpdateMessage(WPARAM wParam, LPARAM lParam)
     case UN_FAILED:
         SendMessage(WM_CLOSE);
         break;
-    default:
+    case UN_FILE_SUMMARY:
+    case UN_FILES_DONE:
+        // the client update's codes
         break;
     }
     return 0;

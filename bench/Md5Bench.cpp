@@ -13,24 +13,6 @@
 #include "Alternation.h"
 #include "update/CMD5.h"
 
-namespace {
-
-std::wstring DigestOf(const std::filesystem::path& path)
-{
-    CMD5 md5;
-    md5.Init();
-    md5.AssignFile(path.wstring().c_str());
-    bool more;
-    do {
-        more = md5.ReadBlock();
-        md5.Transform();
-    } while (more);
-    md5.FormatDigest();
-    return md5.GetDigest() ? md5.GetDigest() : L"";
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     long mebibytes = argc > 1 ? std::atol(argv[1]) : 1024;
@@ -49,7 +31,7 @@ int main(int argc, char** argv)
     if (std::system(command.c_str()) != 0)  // warms the page cache
         return 1;
     std::wstring digest;
-    Comparison times = Alternate([&] { digest = DigestOf(path); }, [&] { (void)std::system(command.c_str()); });
+    Comparison times = Alternate([&] { digest = CMD5::DigestFile(path.wstring().c_str()); }, [&] { (void)std::system(command.c_str()); });
     std::filesystem::remove(path);
     std::string what = "CMD5 over " + std::to_string(mebibytes) + " MiB";
     PrintComparison(what.c_str(), "md5sum", times, 1.05);

@@ -23,6 +23,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "update/CUpdateManager.h"
 
 namespace {
@@ -57,11 +58,8 @@ public:
     {
         if (message != WM_UPDATE_NOTIFY)
             return 0;
-        if (code == UN_FILE_SUMMARY)
-            delete reinterpret_cast<UpdateSummaryInfo*>(record);
-        else if (code == UN_PROGRESS)
-            delete reinterpret_cast<UpdateProgressInfo*>(record);
-        else if (code == UN_FILES_DONE || code == UN_FAILED)
+        TakeUpdateNotifyRecord(code, record);
+        if (code == UN_FILES_DONE || code == UN_FAILED)
             m_ended = code;
         return 0;
     }
@@ -71,7 +69,7 @@ public:
     {
         m_ended = 0;
         CUpdateManager manager;
-        manager.m_strFileListUrl = listUrl.c_str();
+        UpdateTestAccess::FileListUrl(manager) = listUrl.c_str();
         manager.StartWorker(m_hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
         while (!m_ended)
             g_main_context_iteration(nullptr, TRUE);
@@ -132,7 +130,7 @@ void VerifyBench(const std::filesystem::path& folder)
     std::string reference = "cd '" + folder.string() + "/Zorv_Data/small' && md5sum *.dat > /dev/null";
     Run(reference);  // warms the page cache
     CUpdateManager manager;
-    manager.m_bRunning = 1;
+    UpdateTestAccess::Running(manager) = 1;
     Comparison times = Alternate(
         [&] {
             std::vector<FileListEntry> list = entries;
@@ -172,8 +170,8 @@ void DownloadBench(const std::filesystem::path& folder)
     std::string target = (folder / "download.bin").string();
     std::wstring local(target.begin(), target.end());
     CUpdateManager manager;
-    manager.m_bRunning = 1;
-    manager.m_bReportProgress = false;
+    UpdateTestAccess::Running(manager) = 1;
+    UpdateTestAccess::ReportProgress(manager) = false;
 
     manager.DownloadToFile(server.WideUrl(L"/small").c_str(), local.c_str());
     long smallPeak = PeakKibibytes();

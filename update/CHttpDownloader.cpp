@@ -53,10 +53,10 @@ void ShowReadFailure(std::exception_ptr failure)
     }
 }
 
-// The launcher never writes over the file it runs from.
-bool IsRunningExecutable(LPCWSTR localPath)
+// The launcher never writes over the file it runs from; guarded names it, or is empty for the
+// running executable.
+bool IsRunningExecutable(LPCWSTR localPath, const std::wstring& guarded)
 {
-    const std::wstring& guarded = CHttpDownloader::s_strGuardedFile;
     std::string running = NativePath(guarded.empty() ? GetModuleFilePath().c_str() : guarded.c_str());
     std::string target = NativePath(localPath);
     if (running.empty() || target.empty())
@@ -70,8 +70,8 @@ bool IsRunningExecutable(LPCWSTR localPath)
 }  // namespace
 
 CHttpDownloader::CHttpDownloader(DownloadProgressFunction progress, void* progressContext)
-    : m_pSession(new CInternetSession(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)),
-      m_pLocalFile(new CStdioFile),
+    : m_pSession(std::make_unique<CInternetSession>(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)),
+      m_pLocalFile(std::make_unique<CStdioFile>()),
       m_pBuffer(kBufferSize),
       m_pfnProgress(progress),
       m_pProgressContext(progressContext)
@@ -80,10 +80,8 @@ CHttpDownloader::CHttpDownloader(DownloadProgressFunction progress, void* progre
 
 CHttpDownloader::~CHttpDownloader()
 {
-    delete m_pLocalFile;
     CloseResponse();
     m_pSession->Close();
-    delete m_pSession;
 }
 
 bool CHttpDownloader::CloseLocalFile()
@@ -117,8 +115,12 @@ void CHttpDownloader::CloseResponse()
     } catch (const CException&) {
         // a response that fails while closing is gone all the same
     }
-    delete m_pFile;
-    m_pFile = nullptr;
+    m_pFile.reset();
+}
+
+void CHttpDownloader::SetStopCondition(std::function<bool()> stopped)
+{
+    m_pSession->SetStopCondition(std::move(stopped));
 }
 
 void CHttpDownloader::CloseSessionAfterLocalFailure()
@@ -142,7 +144,7 @@ int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, b
     m_pSession->SetOption(INTERNET_OPTION_CONNECT_RETRIES, kConnectRetries);
 
     try {
-        m_pFile = m_pSession->OpenURL(url, 1, transferFlags | INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE);
+        m_pFile.reset(m_pSession->OpenURL(url, 1, transferFlags | INTERNET_FLAG_RELOAD | INTERNET_FLAG_DONT_CACHE));
     } catch (const CInternetException& e) {
         if (IsShown(e, bShowErrors))
             ShowError(Joined(e.GetErrorMessage(), url), L"OpenURL Exception");
@@ -157,7 +159,7 @@ int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, b
                 (transferFlags == INTERNET_FLAG_TRANSFER_BINARY ? CFile::typeBinary : CFile::typeText);
     bool opened = false;
     try {
-        opened = !IsRunningExecutable(localPath) && m_pLocalFile->Open(localPath, mode);
+        opened = !IsRunningExecutable(localPath, s_strGuardedFile) && m_pLocalFile->Open(localPath, mode);
     } catch (const CFileException& e) {
         ShowError(Joined(e.GetErrorMessage(), localPath), L"OpenFile Exception");
         CloseSessionAfterLocalFailure();
@@ -174,7 +176,7 @@ int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, b
 
 bool CHttpDownloader::CheckResponse()
 {
-    auto* response = dynamic_cast<CHttpFile*>(m_pFile);
+    auto* response = dynamic_cast<CHttpFile*>(m_pFile.get());
     auto refuse = [this] {
         CloseResponse();
         return false;
@@ -228,7 +230,7 @@ int CHttpDownloader::ReadChunk(bool bShowErrors)
 
 int CHttpDownloader::ReadLine(CString& line, bool bShowErrors)
 {
-    auto* response = dynamic_cast<CHttpFile*>(m_pFile);
+    auto* response = dynamic_cast<CHttpFile*>(m_pFile.get());
     if (!response)
         return kFailed;
     try {

@@ -3,6 +3,8 @@
 // layer's message boxes; retrying is the caller's.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,22 +48,29 @@ public:
     void DiscardLocalFile();
     void CloseResponse();
 
-    CInternetSession* m_pSession = nullptr;
-    CStdioFile* m_pFile = nullptr;
-    CStdioFile* m_pLocalFile = nullptr;
+    // True ends a transfer that waits on the network, as an internet failure.
+    void SetStopCondition(std::function<bool()> stopped);
+    // Content-Length of the accepted response, 0 before; bytes of it written so far.
+    ULONGLONG ContentLength() const { return m_dwContentLength; }
+    ULONGLONG Received() const { return m_dwReceived; }
+
+private:
+    friend struct UpdateTestAccess;  // the tests' way in
+
+    bool CheckResponse();
+    void CloseSessionAfterLocalFailure();
+
+    std::unique_ptr<CInternetSession> m_pSession;
+    std::unique_ptr<CStdioFile> m_pFile;
+    std::unique_ptr<CStdioFile> m_pLocalFile;
     std::vector<char> m_pBuffer;
     ULONGLONG m_dwContentLength = 0;
     ULONGLONG m_dwReceived = 0;
     DownloadProgressFunction m_pfnProgress = nullptr;
     void* m_pProgressContext = nullptr;
     DWORD m_dwLastTick = 0;
+    bool m_bLineReadFailed = false;
 
     // The file no download may write over: empty for the running executable; a test names another.
     static inline std::wstring s_strGuardedFile;
-
-private:
-    bool CheckResponse();
-    void CloseSessionAfterLocalFailure();
-
-    bool m_bLineReadFailed = false;
 };

@@ -267,3 +267,18 @@ void CMD5::FormatDigest()
         wsprintfW(m_szDigest + 8 * i, L"%08x", reversed);
     }
 }
+
+std::wstring CMD5::DigestFile(LPCWSTR fileName)
+{
+    CMD5 md5;
+    md5.Init();
+    md5.AssignFile(fileName);
+    bool more;
+    do {
+        more = md5.ReadBlock();
+        md5.Transform();
+    } while (more);
+    md5.FormatDigest();
+    LPCWSTR digest = md5.GetDigest();
+    return digest ? digest : L"";
+}

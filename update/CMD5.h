@@ -3,6 +3,7 @@
 //
 // One object serves one file: Init, AssignFile, then ReadBlock + Transform while ReadBlock returns
 // true (the block prepared by the false call is transformed too), FormatDigest, GetDigest.
+// DigestFile runs that sequence for one file.
 //
 // Only a regular file is read: anything else (a FIFO, a device, a folder) yields no digest, and
 // opening never waits. The file is read in large chunks; a full block is compressed where it lies
@@ -30,6 +31,8 @@ public:
     void FormatDigest();
     // Null when the digest could not be made.
     LPCWSTR GetDigest() const { return m_bOK ? m_szDigest : nullptr; }
+    // Empty when the digest could not be made.
+    static std::wstring DigestFile(LPCWSTR fileName);
 
 private:
     static constexpr std::size_t kChunkSize = 64 * 1024;

@@ -8,7 +8,7 @@ CUpdateManager::CUpdateManager() : m_downloader(DownloadProgressCallback, this)
 {
     RegisterUpdateNotifyRecords();
     // A cleared running flag ends a transfer that waits on the network.
-    m_downloader.m_pSession->SetStopCondition([this] { return m_bRunning == 0; });
+    m_downloader.SetStopCondition([this] { return m_bRunning == 0; });
 }
 
 CUpdateManager::~CUpdateManager()
@@ -48,90 +48,81 @@ void CUpdateManager::Post(UpdateNotifyCode code)
     PostMessageW(m_hNotifyWnd, WM_UPDATE_NOTIFY, code, 0);
 }
 
+void CUpdateManager::SendProgress(ULONGLONG totalDone, ULONGLONG fileSize, ULONGLONG fileDone)
+{
+    auto* record = new UpdateProgressInfo{m_nTotalSize, totalDone, fileSize, fileDone};
+    Send(UN_PROGRESS, reinterpret_cast<LPARAM>(record));
+}
+
 void DownloadProgressCallback(void* context, CHttpDownloader* downloader)
 {
     auto* manager = static_cast<CUpdateManager*>(context);
     if (!manager->m_bReportProgress)
         return;
-    auto* info = new UpdateProgressInfo;
-    info->nTotalSize = manager->m_nTotalSize;
-    info->nTotalDone = manager->m_nTotalDone + downloader->m_dwReceived;
-    info->nFileSize = downloader->m_dwContentLength;
-    info->nFileDone = downloader->m_dwReceived;
-    manager->Send(UN_PROGRESS, reinterpret_cast<LPARAM>(info));
+    ULONGLONG received = downloader->Received();
+    manager->SendProgress(manager->m_nTotalDone + received, downloader->ContentLength(), received);
 }
 
-bool CUpdateManager::NextAttempt()
+template <class Attempt>
+bool CUpdateManager::Retrying(Attempt attempt)
 {
-    if (!m_bRunning || m_nRetry >= kAttempts - 1)
+    if (!m_bRunning)
         return false;
-    ++m_nRetry;
-    Sleep(kRetryPauseMilliseconds);
-    return true;
+    m_nRetry = 0;
+    for (;;) {
+        // Only the last attempt shows the box of an internet failure.
+        int result = attempt(m_nRetry >= kAttempts - 1);
+        if (result != CHttpDownloader::kRetry || !m_bRunning || m_nRetry >= kAttempts - 1)
+            return result == CHttpDownloader::kReady;
+        ++m_nRetry;
+        Sleep(kRetryPauseMilliseconds);
+    }
 }
 
 bool CUpdateManager::DownloadToFile(LPCWSTR url, LPCWSTR localPath)
 {
-    if (!m_bRunning)
-        return false;
-    m_nRetry = 0;
-    for (;;) {
-        int opened = m_downloader.Open(url, localPath, INTERNET_FLAG_TRANSFER_BINARY, ShowErrorsNow());
-        if (opened < 0) {
-            if (opened == CHttpDownloader::kRetry && NextAttempt())
-                continue;
-            return false;
-        }
+    return Retrying([&](bool bShowErrors) {
+        int opened = m_downloader.Open(url, localPath, INTERNET_FLAG_TRANSFER_BINARY, bShowErrors);
+        if (opened != CHttpDownloader::kReady)
+            return opened;
         int n;
         do {
             if (!m_bRunning)
-                return false;
-            n = m_downloader.ReadChunk(ShowErrorsNow());
+                return CHttpDownloader::kFailed;
+            n = m_downloader.ReadChunk(bShowErrors);
         } while (n > 0);
-        if (n == 0) {
-            bool written = m_downloader.CloseLocalFile();
-            m_downloader.CloseResponse();
-            return written;
-        }
-        if (n == CHttpDownloader::kRetry && NextAttempt())
-            continue;
-        return false;
-    }
+        if (n < 0)
+            return n;
+        bool written = m_downloader.CloseLocalFile();
+        m_downloader.CloseResponse();
+        return written ? CHttpDownloader::kReady : CHttpDownloader::kFailed;
+    });
 }
 
 bool CUpdateManager::DownloadLines(LPCWSTR url, std::vector<CString>& lines)
 {
-    if (!m_bRunning)
-        return false;
-    m_nRetry = 0;
-    for (;;) {
+    return Retrying([&](bool bShowErrors) {
         lines.clear();
-        int opened = m_downloader.Open(url, nullptr, INTERNET_FLAG_TRANSFER_ASCII, ShowErrorsNow());
-        if (opened < 0) {
-            if (opened == CHttpDownloader::kRetry && NextAttempt())
-                continue;
-            return false;
-        }
+        int opened = m_downloader.Open(url, nullptr, INTERNET_FLAG_TRANSFER_ASCII, bShowErrors);
+        if (opened != CHttpDownloader::kReady)
+            return opened;
         int c;
         for (;;) {
             if (!m_bRunning)
-                return false;
+                return CHttpDownloader::kFailed;
             CString line;
-            c = m_downloader.ReadLine(line, ShowErrorsNow());
+            c = m_downloader.ReadLine(line, bShowErrors);
             if (c != CHttpDownloader::kReady)
                 break;
             lines.push_back(std::move(line));
         }
-        if (c == CHttpDownloader::kRetry) {
-            if (NextAttempt())
-                continue;
-            return false;
-        }
+        if (c == CHttpDownloader::kRetry)
+            return c;
         // A read that failed with a box of its own is no complete list.
         if (m_downloader.LineReadFailed())
-            return false;
+            return CHttpDownloader::kFailed;
         m_downloader.CloseLocalFile();
         m_downloader.CloseResponse();
-        return true;
-    }
+        return CHttpDownloader::kReady;
+    });
 }

@@ -33,6 +33,8 @@ public:
     // handle replaces that of an earlier worker, which has ended by then. When no thread can be
     // started, UN_FAILED is posted to the window.
     void StartWorker(HWND window, ThreadProcedure procedure, ProgressReports reports);
+    // The client update window, while it handles UN_FILE_SUMMARY: the worker waits in its send.
+    void TurnProgressReportsOn() { m_bReportProgress = true; }
 
     // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.
     bool DownloadToFile(LPCWSTR url, LPCWSTR localPath);
@@ -48,6 +50,24 @@ public:
     bool DownloadFiles();
     void EnsureDirectory(const CString& folder);
 
+private:
+    // The worker procedures and the progress callback, in the form their callers require.
+    friend void DownloadProgressCallback(void* context, CHttpDownloader* downloader);
+    friend unsigned LauncherUpdateThreadProc(void* manager);
+    friend unsigned ClientUpdateThreadProc(void* manager);
+    friend struct UpdateTestAccess;  // the tests' way in
+
+    // To m_hNotifyWnd: Send waits until the window has handled the message.
+    void Send(UpdateNotifyCode code, LPARAM record = 0);
+    void Post(UpdateNotifyCode code);
+    // UN_PROGRESS with a new record of m_nTotalSize and these counts.
+    void SendProgress(ULONGLONG totalDone, ULONGLONG fileSize, ULONGLONG fileDone);
+
+    // The attempts of one transfer: attempt(bShowErrors) makes one and gives kReady, kFailed, or
+    // kRetry for another after the pause.
+    template <class Attempt>
+    bool Retrying(Attempt attempt);
+
     HANDLE m_hThread = nullptr;
     std::atomic<int> m_bRunning = 0;
     HWND m_hNotifyWnd = nullptr;
@@ -60,15 +80,6 @@ public:
     CString m_strFileListUrl;
     CString m_strPatchUrl;
     int m_nRetry = 0;
-
-    // To m_hNotifyWnd: Send waits until the window has handled the message.
-    void Send(UpdateNotifyCode code, LPARAM record = 0);
-    void Post(UpdateNotifyCode code);
-
-private:
-    bool ShowErrorsNow() const { return m_nRetry >= kAttempts - 1; }
-    // Counts an attempt and pauses; false when the attempts are used up or the flag is cleared.
-    bool NextAttempt();
 };
 
 // The launcher's own version, compared with line 0 of the launcher update list.

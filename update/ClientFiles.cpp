@@ -22,17 +22,8 @@ bool EntryExists(const CString& path)
 
 bool HasListedDigest(const CString& localPath, const CString& listedDigest)
 {
-    CMD5 md5;
-    md5.Init();
-    md5.AssignFile(localPath);
-    bool more;
-    do {
-        more = md5.ReadBlock();
-        md5.Transform();
-    } while (more);
-    md5.FormatDigest();
-    LPCWSTR digest = md5.GetDigest();
-    return digest && lstrcmpW(digest, listedDigest) == 0;
+    std::wstring digest = CMD5::DigestFile(localPath);
+    return !digest.empty() && lstrcmpW(digest.c_str(), listedDigest) == 0;
 }
 
 }  // namespace
@@ -47,10 +38,7 @@ bool CUpdateManager::CheckClientFiles()
         return false;
     VerifyLocalFiles(m_files, m_nTotalSize);
 
-    auto* summary = new UpdateSummaryInfo;
-    summary->nFileCount = m_files.size();
-    summary->nTotalSize = m_nTotalSize;
-    Send(UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(summary));
+    Send(UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{m_files.size(), m_nTotalSize}));
     if (m_files.empty())
         Post(UN_FILES_DONE);
     return true;

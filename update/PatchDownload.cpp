@@ -22,14 +22,8 @@ bool CUpdateManager::DownloadFiles()
             EnsureDirectory(localPath.Left(lastSeparator));
         if (!DownloadToFile(url, localPath))
             return false;
-        m_nTotalDone += m_downloader.m_dwContentLength;
-
-        auto* info = new UpdateProgressInfo;
-        info->nTotalSize = m_nTotalSize;
-        info->nTotalDone = m_nTotalDone;
-        info->nFileSize = static_cast<ULONGLONG>(entry.nSize);
-        info->nFileDone = static_cast<ULONGLONG>(entry.nSize);
-        Send(UN_PROGRESS, reinterpret_cast<LPARAM>(info));
+        m_nTotalDone += m_downloader.ContentLength();
+        SendProgress(m_nTotalDone, static_cast<ULONGLONG>(entry.nSize), static_cast<ULONGLONG>(entry.nSize));
     }
     return true;
 }

@@ -1,6 +1,8 @@
 // The notification an update worker sends its window, with its codes and records.
 #pragma once
 
+#include <memory>
+
 #include "platform/win/WinTypes.h"
 
 constexpr UINT WM_UPDATE_NOTIFY = WM_USER + 100;
@@ -16,7 +18,7 @@ enum UpdateNotifyCode : WPARAM {
 };
 
 // The worker allocates a record for each message that carries one; the window that receives it
-// deletes it. Byte counts are 64-bit.
+// takes it with TakeUpdateNotifyRecord. Byte counts are 64-bit.
 struct UpdateSummaryInfo {
     ULONGLONG nFileCount = 0;
     ULONGLONG nTotalSize = 0;
@@ -28,6 +30,15 @@ struct UpdateProgressInfo {
     ULONGLONG nFileSize = 0;
     ULONGLONG nFileDone = 0;
 };
+
+// The record of one notification, owned by whoever took it from the message: the summary with
+// UN_FILE_SUMMARY, the progress with UN_PROGRESS, neither with any other code.
+struct UpdateNotifyRecord {
+    std::unique_ptr<UpdateSummaryInfo> summary;
+    std::unique_ptr<UpdateProgressInfo> progress;
+};
+
+UpdateNotifyRecord TakeUpdateNotifyRecord(WPARAM code, LPARAM record);
 
 // Makes the window layer free the record of a notification that reaches no window.
 void RegisterUpdateNotifyRecords();

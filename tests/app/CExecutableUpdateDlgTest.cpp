@@ -13,6 +13,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "update/CUpdateManager.h"
 
 namespace {
@@ -75,8 +76,8 @@ protected:
     ExecutableUpdateDlgTest()
     {
         TestCertificates::TrustAuthority();
-        manager.m_strFileListUrl = server.WideUrl(L"/list/");
-        manager.m_strPatchUrl = server.WideUrl(L"/patch/");
+        UpdateTestAccess::FileListUrl(manager) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(manager) = server.WideUrl(L"/patch/");
     }
 
     void ServeList(Reply reply) { server.Route("/list/ExecutableFileList.txt", std::move(reply)); }
@@ -107,7 +108,7 @@ TEST_F(ExecutableUpdateDlgTest, NothingToFetchEndsWith103AfterTheThreeStages)
         EXPECT_EQ(origin.y, centre.y);
         EXPECT_STREQ(gtk_window_get_title(TopLevelOf(dialog.m_hWnd)), "Zorv大战登陆器");
         // No byte progress while the list is fetched.
-        EXPECT_FALSE(manager.m_bReportProgress);
+        EXPECT_FALSE(UpdateTestAccess::ReportProgress(manager));
         EXPECT_EQ(dialog.m_txtStatus.m_strText, kChecking.c_str());
         EXPECT_EQ(dialog.m_txtTotal.m_strText, L"0%");
         WindowPicture picture(dialog.m_hWnd);
@@ -117,7 +118,7 @@ TEST_F(ExecutableUpdateDlgTest, NothingToFetchEndsWith103AfterTheThreeStages)
     });
     EXPECT_EQ(result, IDR_FILES_CURRENT);
     EXPECT_EQ(Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
-    EXPECT_TRUE(manager.m_bReportProgress);
+    EXPECT_TRUE(UpdateTestAccess::ReportProgress(manager));
     EXPECT_EQ(dialog.shown[0].status, kUpdating);
     EXPECT_EQ(dialog.shown[0].upper, 0);
     const Shown& done = dialog.shown.back();
@@ -172,8 +173,8 @@ TEST_F(ExecutableUpdateDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE(run);
         CUpdateManager runManager;
-        runManager.m_strFileListUrl = manager.m_strFileListUrl;
-        runManager.m_strPatchUrl = manager.m_strPatchUrl;
+        UpdateTestAccess::FileListUrl(runManager) = UpdateTestAccess::FileListUrl(manager);
+        UpdateTestAccess::PatchUrl(runManager) = UpdateTestAccess::PatchUrl(manager);
         CExecutableUpdateDlg runDialog(&runManager);
         EXPECT_TRUE(ShapedFromItsFirstMap(runDialog, skin));
     }
@@ -254,9 +255,9 @@ TEST_F(ExecutableUpdateDlgTest, TheTwoPercentagesInSinglePrecisionAndTheRepaints
         EXPECT_TRUE(dialog.IsModalRunning());
         EXPECT_EQ(dialog.m_txtStatus.m_strText, kChecking.c_str());
 
-        EXPECT_FALSE(manager.m_bReportProgress);
+        EXPECT_FALSE(UpdateTestAccess::ReportProgress(manager));
         dialog.SendMessage(WM_UPDATE_NOTIFY, UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{0, 0}));
-        EXPECT_TRUE(manager.m_bReportProgress);
+        EXPECT_TRUE(UpdateTestAccess::ReportProgress(manager));
         EXPECT_EQ(dialog.m_txtStatus.m_strText, kUpdating.c_str());
         dialog.SendMessage(WM_UPDATE_NOTIFY, UN_FILES_DONE, 0);
         EXPECT_FALSE(dialog.IsModalRunning());
@@ -276,7 +277,7 @@ TEST_F(ExecutableUpdateDlgTest, AWorkerThatCannotStartClosesTheWindow)
     const int result = RunModal(dialog, [&] { RunLoopUntil([&] { return !dialog.IsModalRunning(); }, 3s); });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(Codes(), (std::vector<WPARAM>{UN_FAILED}));
-    EXPECT_EQ(manager.m_hThread, nullptr);
+    EXPECT_EQ(UpdateTestAccess::Thread(manager), nullptr);
     EXPECT_EQ(server.RequestCount("/list/ExecutableFileList.txt"), 0u);
 }
 

@@ -19,6 +19,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "update/CLauncherState.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
@@ -302,7 +303,7 @@ TEST_F(LauncherUpdateDlgTest, AWorkerThatCannotStartClosesTheWindow)
     EXPECT_EQ(result, IDCANCEL);
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_EQ(dialog.shown[0].code, UN_FAILED);
-    EXPECT_EQ(manager.m_hThread, nullptr);
+    EXPECT_EQ(UpdateTestAccess::Thread(manager), nullptr);
     EXPECT_EQ(server.RequestCount("/zorv/patch_v3/LauncherUpdate.txt"), 0u);
 }
 

@@ -92,10 +92,12 @@ TEST_F(CMD5Test, KnownVectorsAndEveryPaddingCase)
     // One after another in one process, in an order that mixes the lengths.
     for (int pass = 0; pass < 2; ++pass) {
         for (const Case& c : cases) {
-            Digest digest = DigestOf(Write("f" + std::to_string(c.bytes.size()), c.bytes));
+            std::wstring path = Write("f" + std::to_string(c.bytes.size()), c.bytes);
+            Digest digest = DigestOf(path);
             EXPECT_TRUE(digest.made);
             EXPECT_EQ(digest.text, c.digest) << c.bytes.size() << " bytes";
             EXPECT_EQ(digest.blocks, c.blocks) << c.bytes.size() << " bytes";
+            EXPECT_EQ(CMD5::DigestFile(path.c_str()), c.digest) << c.bytes.size() << " bytes";
         }
         std::reverse(std::begin(cases), std::end(cases));
     }
@@ -119,6 +121,8 @@ TEST_F(CMD5Test, NoDigestForWhatCannotBeRead)
     EXPECT_FALSE(DigestOf((folder / "dir").wstring()).made);
     EXPECT_FALSE(DigestOf((folder / "absent").wstring()).made);
     EXPECT_FALSE(DigestOf(L"").made);
+    EXPECT_EQ(CMD5::DigestFile((folder / "dir").wstring().c_str()), L"");
+    EXPECT_EQ(CMD5::DigestFile((folder / "absent").wstring().c_str()), L"");
     std::wstring locked = Write("locked", "x");
     std::filesystem::permissions(folder / "locked", std::filesystem::perms::none);
     if (geteuid() != 0) {  // root reads it anyway

@@ -12,6 +12,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 
 namespace {
@@ -34,13 +35,13 @@ protected:
     {
         window.onNotify = [this](const Notification& n) {
             if (n.code == UN_FILE_SUMMARY)
-                manager.m_bReportProgress = true;
+                manager.TurnProgressReportsOn();
         };
-        manager.m_strFileListUrl = server.WideUrl(L"/list/");
-        manager.m_strPatchUrl = server.WideUrl(L"/patch/");
+        UpdateTestAccess::FileListUrl(manager) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(manager) = server.WideUrl(L"/patch/");
         manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
         ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_FILES_DONE) > 0; }));
-        WaitForSingleObject(manager.m_hThread, INFINITE);
+        WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
         // A late second UN_FILES_DONE would arrive here.
         for (int i = 0; i < 50; ++i)
             g_main_context_iteration(nullptr, FALSE);
@@ -87,8 +88,9 @@ TEST_F(ClientUpdateTest, FetchesWhatIsMissingOrDifferentIntoTheGameFolder)
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "_filelist.txt"));
     EXPECT_TRUE(boxes.Boxes().empty());
     // Folders are ensured up to the first one that exists.
-    EXPECT_EQ(manager.m_createdDirs, (std::set<CString>{L"Zorv_Data\\bin", L"Zorv_Data\\..", L"Zorv_Data\\..\\Data",
-                                                         L"Zorv_Data\\..\\Data\\maps"}));
+    EXPECT_EQ(UpdateTestAccess::CreatedDirs(manager),
+              (std::set<CString>{L"Zorv_Data\\bin", L"Zorv_Data\\..", L"Zorv_Data\\..\\Data",
+                                 L"Zorv_Data\\..\\Data\\maps"}));
 }
 
 TEST_F(ClientUpdateTest, NothingPendingGivesOneSummaryAndOneDone)
@@ -153,7 +155,7 @@ TEST_F(ClientUpdateTest, PathsThatLeaveTheGameFolderAreRefused)
     EXPECT_EQ(boxes.Boxes()[0].caption, L"OpenFile Exception");
     EXPECT_EQ(ReadAll(folder.Path() / "outside.txt"), "abc");
     EXPECT_EQ(server.RequestCount("/patch/1/outside.txt"), 0u);
-    EXPECT_EQ(manager.m_createdDirs.count(L"Zorv_Data\\..\\.."), 0u);
+    EXPECT_EQ(UpdateTestAccess::CreatedDirs(manager).count(L"Zorv_Data\\..\\.."), 0u);
 }
 
 TEST_F(ClientUpdateTest, TheListFollowsItsTextRules)
@@ -183,7 +185,7 @@ TEST_F(ClientUpdateTest, TheDestructorWaitsForAWorkerHeldInABox)
     });
     server.Route("/list/ExecutableFileList.txt", Reply::Status(500));
     std::unique_ptr<CUpdateManager> held = std::make_unique<CUpdateManager>();
-    held->m_strFileListUrl = server.WideUrl(L"/list/");
+    UpdateTestAccess::FileListUrl(*held) = server.WideUrl(L"/list/");
     held->StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
     // Once the box shows: before it, the destructor would end the request itself.
     ASSERT_TRUE(RunLoopUntil([&] { return shown.load(); }));
@@ -216,7 +218,7 @@ TEST_F(ClientUpdateTest, TheDoneCountFollowsTheServedLengthAndANegativeSizeIsZer
 {
     server.Route("/patch/1/Zorv_Data/neg", Reply::Body("nn"));
     server.Route("/patch/1/Zorv_Data/pos", Reply::Body("pppp"));
-    manager.m_downloader.m_pfnProgress = nullptr;
+    UpdateTestAccess::DropProgressCallback(manager);
     RunUpdate("neg\t1\tx\t-5\npos\t1\tx\t3\n");
     EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
     EXPECT_EQ(window.received[0].summary.nFileCount, 2u);
@@ -249,7 +251,7 @@ TEST_F(ClientUpdateTest, AFailedFileGetsNoReportOfItsOwn)
 {
     server.Route("/patch/1/Zorv_Data/one", Reply::Body("1"));
     server.Route("/patch/1/Zorv_Data/two", Reply::Status(404));
-    manager.m_downloader.m_pfnProgress = nullptr;
+    UpdateTestAccess::DropProgressCallback(manager);
     RunUpdate("one\t1\tx\t100\ntwo\t1\tx\t100\n");
     EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
     std::vector<UpdateProgressInfo> reports = PerFileReports(window);
@@ -267,16 +269,16 @@ TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
     for (int i = 0; i < 600; ++i)
         list += "big.dat\t1\tx\t1\n";
     server.Route("/list/ExecutableFileList.txt", Reply::Body(list));
-    manager.m_strFileListUrl = server.WideUrl(L"/list/");
+    UpdateTestAccess::FileListUrl(manager) = server.WideUrl(L"/list/");
     manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
     ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
     const auto clearAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
     RunLoopUntil([&] { return std::chrono::steady_clock::now() >= clearAt; });
-    manager.m_bRunning = 0;
+    UpdateTestAccess::Running(manager) = 0;
     DWORD cleared = timeGetTime();
     ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) > 0; }));
     EXPECT_LT(timeGetTime() - cleared, 1000u);
-    WaitForSingleObject(manager.m_hThread, INFINITE);
+    WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
     EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
     // Every entry is left; only those verified before the stop are counted.
     EXPECT_EQ(window.received[0].summary.nFileCount, 600u);

@@ -10,6 +10,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 
 namespace {
@@ -21,10 +22,9 @@ protected:
     DownloaderPacingTest()
     {
         TestCertificates::TrustAuthority();
-        manager.m_bRunning = 1;
-        manager.m_hNotifyWnd = window.hwnd;
+        UpdateTestAccess::Prepare(manager, window.hwnd);
     }
-    ~DownloaderPacingTest() override { CHttpDownloader::s_strGuardedFile.clear(); }
+    ~DownloaderPacingTest() override { UpdateTestAccess::GuardedFile().clear(); }
 
     TemporaryFolder folder;
     BoxRecorder boxes;
@@ -91,11 +91,10 @@ TEST_F(DownloaderPacingTest, TheGuardedFileIsNeverWritten)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(WideToUtf8(c.local));
-        CHttpDownloader::s_strGuardedFile = c.guarded;
+        UpdateTestAccess::GuardedFile() = c.guarded;
         // A refused local file closes the session, so each case has a manager of its own.
         CUpdateManager fresh;
-        fresh.m_bRunning = 1;
-        fresh.m_hNotifyWnd = window.hwnd;
+        UpdateTestAccess::Prepare(fresh, window.hwnd);
         size_t before = boxes.Boxes().size();
         EXPECT_EQ(fresh.DownloadToFile(server.WideUrl(L"/new").c_str(), c.local.c_str()), c.written);
         EXPECT_EQ(ReadAll(folder.Path() / "launcher.exe"), c.written ? "not a program" : "running");

@@ -13,6 +13,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/CLauncherState.h"
 #include "update/UpdateAddresses.h"
@@ -40,7 +41,7 @@ protected:
         CUpdateManager manager;
         manager.StartWorker(window.hwnd, LauncherUpdateThreadProc, ProgressReports::On);
         ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0; }));
-        WaitForSingleObject(manager.m_hThread, INFINITE);
+        WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
     }
 
     static std::string List(const std::string& version, const std::string& launcher)
@@ -76,7 +77,7 @@ TEST_F(HostileServerTest, AListRedirectedFromHttpsToHttpIsNotFetched)
     server.Route("/secure-list", Reply::Body("a\nb\n"));
     plain.Route("/list", Reply::Redirect(server.Url("/secure-list")));
     CUpdateManager manager;
-    manager.m_bRunning = 1;
+    UpdateTestAccess::Running(manager) = 1;
     std::vector<CString> lines;
     EXPECT_TRUE(manager.DownloadLines(plain.WideUrl(L"/list").c_str(), lines));
     EXPECT_EQ(lines, (std::vector<CString>{L"a", L"b"}));
@@ -141,7 +142,7 @@ TEST_F(HostileServerTest, AnEndlessListLineFailsTheCheckAndIsNotReadOn)
     server.Route("/longest", Reply::Body("a\n" + longest + "\nb\n"));
     server.Route("/longer", Reply::Body("a\n" + longest + "k\nb\n"));
     CUpdateManager manager;
-    manager.m_bRunning = 1;
+    UpdateTestAccess::Running(manager) = 1;
     std::vector<CString> lines;
     EXPECT_TRUE(manager.DownloadLines(server.WideUrl(L"/longest").c_str(), lines));
     ASSERT_EQ(lines.size(), 3u);
@@ -161,18 +162,18 @@ TEST_F(HostileServerTest, AddressesOfOtherSchemesAreRefusedAtOnceWithoutABox)
         L"file://" + local.wstring(),
     };
     CUpdateManager manager;
-    manager.m_bRunning = 1;
+    UpdateTestAccess::Running(manager) = 1;
     for (const std::wstring& url : urls) {
         SCOPED_TRACE(WideToUtf8(url));
-        EXPECT_EQ(manager.m_downloader.Open(url.c_str(), nullptr, INTERNET_FLAG_TRANSFER_ASCII, true),
+        EXPECT_EQ(UpdateTestAccess::Downloader(manager).Open(url.c_str(), nullptr, INTERNET_FLAG_TRANSFER_ASCII, true),
                   CHttpDownloader::kFailed);
-        EXPECT_EQ(manager.m_downloader.m_pFile, nullptr);
+        EXPECT_EQ(UpdateTestAccess::Response(manager), nullptr);
         DWORD started = timeGetTime();
         EXPECT_FALSE(manager.DownloadToFile(url.c_str(), L"a.bin"));
         std::vector<CString> lines;
         EXPECT_FALSE(manager.DownloadLines(url.c_str(), lines));
         EXPECT_LT(timeGetTime() - started, 400u);  // no pause: one attempt each
-        EXPECT_EQ(manager.m_nRetry, 0);
+        EXPECT_EQ(UpdateTestAccess::Retries(manager), 0);
         EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a.bin"));
     }
     EXPECT_TRUE(boxes.Boxes().empty());

@@ -8,6 +8,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/CLauncherState.h"
 #include "update/UpdateAddresses.h"
@@ -34,14 +35,14 @@ protected:
             ASSERT_TRUE(RunLoopUntil([&] {
                 return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0;
             }));
-            WaitForSingleObject(manager.m_hThread, INFINITE);
+            WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
         } else {
             // A manager whose running flag is clear: the procedure on this thread.
-            manager.m_hNotifyWnd = window.hwnd;
+            UpdateTestAccess::NotifyWindow(manager) = window.hwnd;
             LauncherUpdateThreadProc(&manager);
         }
-        fileListUrl = manager.m_strFileListUrl.str();
-        patchUrl = manager.m_strPatchUrl.str();
+        fileListUrl = UpdateTestAccess::FileListUrl(manager).str();
+        patchUrl = UpdateTestAccess::PatchUrl(manager).str();
     }
 
     static std::string List(const std::string& version, const std::string& launcher = "https://h/new.exe")

@@ -13,6 +13,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 
 namespace {
@@ -58,8 +59,7 @@ TEST_F(OddLocalFilesTest, VerificationCountsThemAsNotMatching)
         files.push_back(FileListEntry{name, 1, kEmptyDigest, 10});
 
     CUpdateManager manager;
-    manager.m_bRunning = 1;
-    manager.m_hNotifyWnd = window.hwnd;
+    UpdateTestAccess::Prepare(manager, window.hwnd);
     ULONGLONG total = 0;
     bool verified = false;
     FinishesWithin(std::chrono::seconds(10), [&] { verified = manager.VerifyLocalFiles(files, total); });
@@ -84,8 +84,7 @@ TEST_F(OddLocalFilesTest, ADownloadOntoOneFailsWithTheOpenFileBox)
     for (const wchar_t* name : {L"fifo", L"read fifo", L"zero", L"folder"}) {
         // A local file that cannot be opened closes the session, so each case has its own manager.
         CUpdateManager manager;
-        manager.m_bRunning = 1;
-        manager.m_hNotifyWnd = window.hwnd;
+        UpdateTestAccess::Prepare(manager, window.hwnd);
         bool fetched = true;
         FinishesWithin(std::chrono::seconds(10),
                        [&] { fetched = manager.DownloadToFile(server.WideUrl(L"/a").c_str(), name); });

@@ -13,6 +13,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 
 namespace {
@@ -22,8 +23,7 @@ protected:
     TransfersTest()
     {
         TestCertificates::TrustAuthority();
-        manager.m_bRunning = 1;
-        manager.m_hNotifyWnd = window.hwnd;
+        UpdateTestAccess::Prepare(manager, window.hwnd);
     }
 
     TemporaryFolder folder;
@@ -111,7 +111,7 @@ TEST_F(TransfersTest, AnAddressThatCannotBeOpenedIsTriedFiveTimesWithOneBox)
         std::wstring suffix = L": " + c.url;
         ASSERT_GT(shown.back().text.size(), suffix.size());
         EXPECT_EQ(shown.back().text.substr(shown.back().text.size() - suffix.size()), suffix);
-        EXPECT_EQ(manager.m_nRetry, 4);
+        EXPECT_EQ(UpdateTestAccess::Retries(manager), 4);
     }
     EXPECT_EQ(untrusted.RequestCount("/list"), 0u);
 }
@@ -229,8 +229,7 @@ TEST_F(TransfersTest, ProgressIsPacedAndFollowsTheFlag)
     // reports a second.
     server.Route("/slow", Reply::Generated(40 * 1024).StallAfter(2048, std::chrono::milliseconds(1500)));
     server.Route("/fast", Reply::Generated(2 * 1024 * 1024));
-    manager.m_nTotalSize = 10'000'000'000ull;
-    manager.m_nTotalDone = 5'000'000'000ull;
+    UpdateTestAccess::SetTotals(manager, 10'000'000'000ull, 5'000'000'000ull);
     ASSERT_TRUE(manager.DownloadToFile(server.WideUrl(L"/slow").c_str(), L"slow.bin"));
     ASSERT_GE(window.received.size(), 2u);
     const UpdateProgressInfo& first = window.received.front().progress;
@@ -241,7 +240,7 @@ TEST_F(TransfersTest, ProgressIsPacedAndFollowsTheFlag)
     EXPECT_LE(window.received.size(), 4u);
 
     window.received.clear();
-    manager.m_bReportProgress = false;
+    UpdateTestAccess::ReportProgress(manager) = false;
     ASSERT_TRUE(manager.DownloadToFile(server.WideUrl(L"/fast").c_str(), L"fast.bin"));
     EXPECT_TRUE(window.received.empty());
     EXPECT_EQ(std::filesystem::file_size(folder.Path() / "fast.bin"), 2u * 1024 * 1024);
@@ -251,7 +250,7 @@ TEST_F(TransfersTest, ClearingTheRunningFlagStopsATransferAtItsNextRead)
 {
     TestServer server(TestServer::Https);
     server.Route("/big", Reply::Generated(4 * 1024 * 1024));
-    window.onNotify = [this](const Notification&) { manager.m_bRunning = 0; };
+    window.onNotify = [this](const Notification&) { UpdateTestAccess::Running(manager) = 0; };
     EXPECT_FALSE(manager.DownloadToFile(server.WideUrl(L"/big").c_str(), L"big.bin"));
     EXPECT_EQ(window.received.size(), 1u);
     EXPECT_EQ(server.RequestCount("/big"), 1u);

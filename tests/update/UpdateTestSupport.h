@@ -36,13 +36,11 @@ public:
         if (message != WM_UPDATE_NOTIFY)
             return 0;
         Notification n{code, {}, {}};
-        if (code == UN_FILE_SUMMARY) {
-            n.summary = *reinterpret_cast<UpdateSummaryInfo*>(record);
-            delete reinterpret_cast<UpdateSummaryInfo*>(record);
-        } else if (code == UN_PROGRESS) {
-            n.progress = *reinterpret_cast<UpdateProgressInfo*>(record);
-            delete reinterpret_cast<UpdateProgressInfo*>(record);
-        }
+        UpdateNotifyRecord taken = TakeUpdateNotifyRecord(code, record);
+        if (taken.summary)
+            n.summary = *taken.summary;
+        if (taken.progress)
+            n.progress = *taken.progress;
         received.push_back(n);
         if (onNotify)
             onNotify(n);
