@@ -187,7 +187,7 @@ TEST_F(ExecutableUpdateDlgTest, AFileThatCannotBeFetchedClosesTheWindow)
     server.Route("/patch/3/Zorv_Data/gone.dat", Reply::Status(404));
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
-    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
 TEST_F(ExecutableUpdateDlgTest, EscDuringADownloadEndsTheRunAtOnce)

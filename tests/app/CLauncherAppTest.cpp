@@ -39,7 +39,7 @@ TEST(CLauncherApp, StartUpMakesTheGameFolderInTheDocumentsAndWorksInIt)
     const fs::path gameFolder = home / "Documents" / "vrex_lom";
     EXPECT_TRUE(fs::is_directory(gameFolder));
     EXPECT_EQ(fs::current_path(), gameFolder);
-    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
 }  // namespace

@@ -17,10 +17,11 @@
 #include "platform/win/Shell.h"
 #include "platform/win/Text.h"
 #include "res/resource.h"
-#include "tests/support/FirstMapWatcher.h"
-#include "tests/support/WindowTestSupport.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
+#include "tests/support/BoxRecorder.h"
+#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/TestServer.h"
+#include "tests/support/WindowTestSupport.h"
 
 // Last: Xlib's macros (Status, None, ...) would clash with the names above.
 #include <X11/Xlib.h>
@@ -325,14 +326,7 @@ TEST_F(CLauncherDlgTest, EscAndEnterTypedIntoThePageBelongToThePage)
 
 TEST_F(CLauncherDlgTest, StartGameWhileTheGameRunsShowsTheWarningAndTheWindowStaysOpen)
 {
-    std::vector<std::wstring> boxes;
-    MessageBoxPresenter previous = SetMessageBoxPresenter(
-        [&](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-            EXPECT_EQ(owner, nullptr);
-            EXPECT_EQ(type, MB_ICONINFORMATION);
-            boxes.push_back(caption + L": " + text);
-            return IDOK;
-        });
+    BoxRecorder boxes;
     GtkWidget* game = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(game), "Zorv Battle");
     gtk_window_move(GTK_WINDOW(game), 1300, 800);
@@ -341,16 +335,19 @@ TEST_F(CLauncherDlgTest, StartGameWhileTheGameRunsShowsTheWarningAndTheWindowSta
 
     const int result = Run([&](CLauncherDlg& dialog, WebKitWebView*) {
         Click(kBrowserX + 341, kBrowserY + 202);
-        ASSERT_TRUE(RunLoopUntil([&] { return !boxes.empty(); }));
+        ASSERT_TRUE(RunLoopUntil([&] { return !boxes.Boxes().empty(); }));
         RunLoopFor(std::chrono::milliseconds(300));
         EXPECT_TRUE(dialog.IsModalRunning());
         ClickClose();
         WaitForTheEnd(dialog);
     });
     gtk_widget_destroy(game);
-    SetMessageBoxPresenter(previous);
     EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
-    EXPECT_EQ(boxes, std::vector<std::wstring>{L"警告: 您已经打开了一个游戏程序，游戏不支持多开!"});
+    const std::vector<ShownBox> shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, L"警告");
+    EXPECT_EQ(shown[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
+    EXPECT_EQ(shown[0].type, MB_ICONINFORMATION);
     EXPECT_EQ(theApp.m_strStartParam, L"before");
 }
 

@@ -214,7 +214,7 @@ TEST_F(LauncherUpdateDlgTest, AFailedCheckClosesTheWindow)
     ASSERT_FALSE(dialog.shown.empty());
     EXPECT_EQ(dialog.shown.back().code, UN_FAILED);
     EXPECT_EQ(dialog.shown.back().status, kChecking);
-    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
 }
 
 TEST_F(LauncherUpdateDlgTest, EscDuringTheCheckEndsTheRunAtOnce)

@@ -18,32 +18,8 @@
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
 #include "res/resource.h"
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/WindowTestSupport.h"
-
-// Message boxes are recorded instead of shown while it lives.
-class BoxRecorder {
-public:
-    BoxRecorder()
-    {
-        m_previous = SetMessageBoxPresenter([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
-            std::lock_guard lock(m_mutex);
-            m_texts.push_back(text);
-            return IDOK;
-        });
-    }
-    ~BoxRecorder() { SetMessageBoxPresenter(m_previous); }
-
-    size_t Count() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_texts.size();
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::wstring> m_texts;
-    MessageBoxPresenter m_previous;
-};
 
 // No thread can be started while it lives.
 struct RefusedThreadStarts {

@@ -9,6 +9,7 @@
 #include "browser/CCefBrowserHandler.h"
 #include "platform/cef/CefRefCounted.h"
 #include "platform/win/MessageBox.h"
+#include "tests/support/BoxRecorder.h"
 
 namespace {
 
@@ -82,12 +83,7 @@ TEST(CCefBrowserHandler, DeclinesEveryOtherMessageName)
 TEST(CCefBrowserHandler, StartGameWithoutAMainWindowAssignsTheParameterUpToItsFirstNul)
 {
     // No game window is shown meanwhile (the tests' lock); a box would be written down here.
-    int boxes = 0;
-    MessageBoxPresenter previous = SetMessageBoxPresenter(
-        [&](HWND, const std::wstring&, const std::wstring&, UINT) {
-            ++boxes;
-            return IDOK;
-        });
+    BoxRecorder boxes;
     CefRefPtr<CCefBrowserHandler> handler = new CCefBrowserHandler;
     CefRefPtr<StandInBrowser> browser = new StandInBrowser(1);
     ASSERT_EQ(theApp.m_pLauncherDlg, nullptr);
@@ -108,8 +104,7 @@ TEST(CCefBrowserHandler, StartGameWithoutAMainWindowAssignsTheParameterUpToItsFi
         EXPECT_TRUE(handler->OnProcessMessageReceived(browser, PID_RENDERER, Message("StartGame", row.arguments)));
         EXPECT_EQ(theApp.m_strStartParam, row.assigned);
     }
-    SetMessageBoxPresenter(previous);
-    EXPECT_EQ(boxes, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST(CCefBrowserHandler, CountsReferencesAndTheLastReleaseDeletesItWithTheBrowsersItKeeps)

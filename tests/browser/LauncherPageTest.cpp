@@ -22,6 +22,7 @@
 #include "platform/win/Text.h"
 #include "tests/platform/win/DesktopRecorder.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -131,12 +132,6 @@ protected:
         settings.locale = "zh-CN";
         ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, new CCefLauncherApp, nullptr));
         theApp.m_strStartParam = L"before";
-        // A box is written down, never left waiting for a player.
-        m_previousPresenter = SetMessageBoxPresenter(
-            [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-                m_boxes.push_back({owner, text, caption, type});
-                return IDOK;
-            });
     }
 
     void TearDown() override
@@ -146,8 +141,7 @@ protected:
             gtk_widget_destroy(m_game);
         m_window.reset();
         CefShutdown();
-        SetMessageBoxPresenter(m_previousPresenter);
-        EXPECT_TRUE(gameShown || m_boxes.empty()) << "a box without the game's window";
+        EXPECT_TRUE(gameShown || m_boxes.Boxes().empty()) << "a box without the game's window";
     }
 
     // Shows a window titled as the game's, until the end of the test.
@@ -187,18 +181,10 @@ protected:
         m_client->answers.pop_back();
     }
 
-    struct Box {
-        HWND owner;
-        std::wstring text;
-        std::wstring caption;
-        UINT type;
-    };
-
     TestServer m_server;
     CefRefPtr<WatchedClient> m_client = new WatchedClient;
     std::unique_ptr<BrowserTestWindow> m_window;
-    std::vector<Box> m_boxes;
-    MessageBoxPresenter m_previousPresenter;
+    BoxRecorder m_boxes;  // a box is written down, never left waiting for a player
     GtkWidget* m_game = nullptr;
 };
 
@@ -267,13 +253,13 @@ TEST_F(LauncherPageTest, StartGameWhileTheGameRunsShowsTheWarningAndChangesNothi
     m_server.Route("/", Reply::Page("<p>page</p>"));
     Open(m_server.Url("/"));
     Evaluate("external.StartGame('param')");
-    ASSERT_TRUE(RunLoopUntil([&] { return !m_boxes.empty(); }));
+    ASSERT_TRUE(RunLoopUntil([&] { return !m_boxes.Boxes().empty(); }));
 
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].owner, nullptr);
-    EXPECT_EQ(m_boxes[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
-    EXPECT_EQ(m_boxes[0].caption, L"警告");
-    EXPECT_EQ(m_boxes[0].type, MB_ICONINFORMATION);
+    const std::vector<ShownBox> boxes = m_boxes.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
+    EXPECT_EQ(boxes[0].caption, L"警告");
+    EXPECT_EQ(boxes[0].type, MB_ICONINFORMATION);
     EXPECT_EQ(theApp.m_strStartParam, L"before");
     EXPECT_TRUE(View());
 }
@@ -519,7 +505,7 @@ TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneCha
     theApp.m_pLauncherDlg = nullptr;
 
     EXPECT_EQ(theApp.m_strStartParam, L"from the page");
-    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
 }  // namespace

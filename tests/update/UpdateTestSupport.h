@@ -16,6 +16,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
+#include "tests/support/BoxRecorder.h"
 #include "tests/support/MainLoop.h"
 #include "update/CUpdateManager.h"
 
@@ -73,38 +74,6 @@ public:
     HWND hwnd;
     std::vector<Notification> received;
     std::function<void(const Notification&)> onNotify;
-};
-
-struct ShownBox {
-    std::wstring text;
-    std::wstring caption;
-    UINT type;
-};
-
-// Replaces the GTK box with a recorder for the test's life.
-class BoxRecorder {
-public:
-    BoxRecorder()
-    {
-        m_previous = SetMessageBoxPresenter([this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
-            std::lock_guard lock(m_mutex);
-            EXPECT_EQ(owner, nullptr);
-            m_boxes.push_back({text, caption, type});
-            return IDOK;
-        });
-    }
-    ~BoxRecorder() { SetMessageBoxPresenter(m_previous); }
-
-    std::vector<ShownBox> Boxes() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_boxes;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<ShownBox> m_boxes;
-    MessageBoxPresenter m_previous;
 };
 
 
