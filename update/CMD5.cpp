@@ -268,13 +268,16 @@ void CMD5::FormatDigest()
     }
 }
 
-std::wstring CMD5::DigestFile(LPCWSTR fileName)
+std::wstring CMD5::DigestFile(LPCWSTR fileName, const std::function<bool()>& stopped)
 {
     CMD5 md5;
     md5.Init();
     md5.AssignFile(fileName);
     bool more;
+    int blocks = 0;
     do {
+        if (stopped && ++blocks % kStopCheckBlocks == 0 && stopped())
+            return L"";
         more = md5.ReadBlock();
         md5.Transform();
     } while (more);

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,8 +32,10 @@ public:
     void FormatDigest();
     // Null when the digest could not be made.
     LPCWSTR GetDigest() const { return m_bOK ? m_szDigest : nullptr; }
-    // Empty when the digest could not be made.
-    static std::wstring DigestFile(LPCWSTR fileName);
+    // Empty when the digest could not be made, or when stopped() answered true: it is asked
+    // every kStopCheckBlocks blocks, so a stop never waits for the rest of a large file.
+    static std::wstring DigestFile(LPCWSTR fileName, const std::function<bool()>& stopped = {});
+    static constexpr int kStopCheckBlocks = 16 * 1024;  // 1 MiB
 
 private:
     static constexpr std::size_t kChunkSize = 64 * 1024;

@@ -20,9 +20,9 @@ bool EntryExists(const CString& path)
     return true;
 }
 
-bool HasListedDigest(const CString& localPath, const CString& listedDigest)
+bool HasListedDigest(const CString& localPath, const CString& listedDigest, const std::function<bool()>& stopped)
 {
-    std::wstring digest = CMD5::DigestFile(localPath);
+    std::wstring digest = CMD5::DigestFile(localPath, stopped);
     return !digest.empty() && lstrcmpW(digest.c_str(), listedDigest) == 0;
 }
 
@@ -80,7 +80,7 @@ bool CUpdateManager::VerifyLocalFiles(std::vector<FileListEntry>& files, ULONGLO
         CString localPath = entry->LocalPath();
         // A path that leaves the game folder is never read; the download refuses it.
         bool current = FileListEntry::IsInsideGameFolder(localPath) && EntryExists(localPath) &&
-                       HasListedDigest(localPath, entry->strMD5);
+                       HasListedDigest(localPath, entry->strMD5, [this] { return !m_bRunning; });
         if (current) {
             entry = files.erase(entry);
         } else {

@@ -260,6 +260,23 @@ TEST_F(ClientUpdateTest, AFailedFileGetsNoReportOfItsOwn)
     EXPECT_EQ(reports[0].nFileDone, 100u);
 }
 
+TEST_F(ClientUpdateTest, AStopDuringTheDigestOfALargeFileEndsItAtOnce)
+{
+    // 16 GiB of a sparse file take many seconds to digest; the flag is cleared 300 ms after the
+    // list was asked for, while the digest runs.
+    std::filesystem::resize_file(folder.WriteFile("Zorv_Data/huge.dat", ""), 16ull << 30);
+    server.Route("/list/ExecutableFileList.txt", Reply::Body("huge.dat\t1\tx\t1\n"));
+    UpdateTestAccess::FileListUrl(manager) = server.WideUrl(L"/list/");
+    manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+    ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/list/ExecutableFileList.txt") == 1; }));
+    RunLoopFor(std::chrono::milliseconds(300));
+    UpdateTestAccess::Running(manager) = 0;
+    DWORD cleared = timeGetTime();
+    ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) > 0; }));
+    EXPECT_LT(timeGetTime() - cleared, 1000u);
+    WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
+}
+
 TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
 {
     // 600 entries of one 4 MiB file take seconds to digest; the flag is cleared 600 ms after the
