@@ -25,51 +25,16 @@ const std::wstring kUpdating = L"正在更新客户端...";
 const std::wstring kDone = L"更新完成，即将启动游戏";
 constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";
 
-struct Shown {
-    WPARAM code;
-    std::wstring status;
-    int upper;
-    int lower;
-    std::wstring upperText;
-    std::wstring lowerText;
-    UpdateProgressInfo report;
-};
-
-class ObservedExecutableUpdateDlg : public CExecutableUpdateDlg {
+class ObservedExecutableUpdateDlg : public ObservedUpdateDlg<CExecutableUpdateDlg> {
 public:
-    using CExecutableUpdateDlg::CExecutableUpdateDlg;
-    using CExecutableUpdateDlg::m_progFile;
-    using CExecutableUpdateDlg::m_progTotal;
-    using CExecutableUpdateDlg::m_txtFile;
-    using CExecutableUpdateDlg::m_txtStatus;
-    using CExecutableUpdateDlg::m_txtTotal;
+    using ObservedUpdateDlg::ObservedUpdateDlg;
 
     void Report(ULONGLONG totalDone, ULONGLONG totalSize, ULONGLONG fileDone, ULONGLONG fileSize)
     {
         SendMessage(WM_UPDATE_NOTIFY, UN_PROGRESS,
                     reinterpret_cast<LPARAM>(new UpdateProgressInfo{totalSize, totalDone, fileSize, fileDone}));
     }
-
-    std::vector<Shown> shown;
-
-protected:
-    LRESULT Observe(WPARAM code, LPARAM record)
-    {
-        UpdateProgressInfo report;
-        if (code == UN_PROGRESS)
-            report = *reinterpret_cast<UpdateProgressInfo*>(record);
-        const LRESULT result = OnUpdateMessage(code, record);
-        shown.push_back({code, m_txtStatus.m_strText.str(), m_progTotal.m_nPos, m_progFile.m_nPos,
-                         m_txtTotal.m_strText.str(), m_txtFile.m_strText.str(), report});
-        return result;
-    }
-
-    DECLARE_MESSAGE_MAP()
 };
-
-BEGIN_MESSAGE_MAP(ObservedExecutableUpdateDlg, CExecutableUpdateDlg)
-    ON_MESSAGE(WM_UPDATE_NOTIFY, Observe)
-END_MESSAGE_MAP()
 
 class ExecutableUpdateDlgTest : public ::testing::Test {
 protected:
@@ -208,15 +173,7 @@ TEST_F(ExecutableUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatu
     // The worker waits on the server meanwhile, then finds the window gone.
     ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
     const int result = RunModal(dialog, [&] {
-        const std::vector<PlacedLabel> labels =
-            UpdateWindowLabels(dialog.m_txtTotal, dialog.m_txtFile, dialog.m_txtStatus);
-        ExpectLabelsInked(dialog.m_hWnd, labels);
-
-        DrawCounter status(dialog.m_txtStatus.m_hWnd);
-        dialog.SendMessage(WM_UPDATE_NOTIFY, UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{1, 5}));
-        EXPECT_TRUE(RunLoopUntil([&] { return status.Count() > 0; }));
-        EXPECT_EQ(dialog.m_txtStatus.m_strText, kUpdating.c_str());
-        ExpectLabelsInked(dialog.m_hWnd, labels);
+        ExpectStatusRepaintedInPlace(dialog, UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{1, 5}), kUpdating);
         dialog.EndDialog(7);
     });
     EXPECT_EQ(result, 7);

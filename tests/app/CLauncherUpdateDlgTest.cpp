@@ -31,52 +31,16 @@ using namespace std::chrono_literals;
 const std::wstring kChecking = L"正在检测登陆器版本...";
 const std::wstring kUpdating = L"正在更新登录器...";
 
-// What the window showed right after it had handled a notification.
-struct Shown {
-    WPARAM code;
-    std::wstring status;
-    int upper;
-    int lower;
-    std::wstring upperText;
-    std::wstring lowerText;
-    UpdateProgressInfo report;
-};
-
-class ObservedLauncherUpdateDlg : public CLauncherUpdateDlg {
+class ObservedLauncherUpdateDlg : public ObservedUpdateDlg<CLauncherUpdateDlg> {
 public:
-    using CLauncherUpdateDlg::CLauncherUpdateDlg;
-    using CLauncherUpdateDlg::m_progFile;
-    using CLauncherUpdateDlg::m_progTotal;
-    using CLauncherUpdateDlg::m_txtFile;
-    using CLauncherUpdateDlg::m_txtStatus;
-    using CLauncherUpdateDlg::m_txtTotal;
+    using ObservedUpdateDlg::ObservedUpdateDlg;
 
     // Sends a report as the worker does, on the main thread.
     void Report(ULONGLONG done, ULONGLONG size)
     {
         SendMessage(WM_UPDATE_NOTIFY, UN_PROGRESS, reinterpret_cast<LPARAM>(new UpdateProgressInfo{0, 0, size, done}));
     }
-
-    std::vector<Shown> shown;
-
-protected:
-    LRESULT Observe(WPARAM code, LPARAM record)
-    {
-        UpdateProgressInfo report;
-        if (code == UN_PROGRESS)
-            report = *reinterpret_cast<UpdateProgressInfo*>(record);
-        const LRESULT result = OnUpdateMessage(code, record);
-        shown.push_back({code, m_txtStatus.m_strText.str(), m_progTotal.m_nPos, m_progFile.m_nPos,
-                         m_txtTotal.m_strText.str(), m_txtFile.m_strText.str(), report});
-        return result;
-    }
-
-    DECLARE_MESSAGE_MAP()
 };
-
-BEGIN_MESSAGE_MAP(ObservedLauncherUpdateDlg, CLauncherUpdateDlg)
-    ON_MESSAGE(WM_UPDATE_NOTIFY, Observe)
-END_MESSAGE_MAP()
 
 std::string List(const std::string& version, const std::string& launcher)
 {
@@ -236,15 +200,7 @@ TEST_F(LauncherUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusR
     // The worker waits on the server meanwhile, then fails at a window that is gone.
     ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
     const int result = RunModal(dialog, [&] {
-        const std::vector<PlacedLabel> labels =
-            UpdateWindowLabels(dialog.m_txtTotal, dialog.m_txtFile, dialog.m_txtStatus);
-        ExpectLabelsInked(dialog.m_hWnd, labels);
-
-        DrawCounter status(dialog.m_txtStatus.m_hWnd);
-        dialog.SendMessage(WM_UPDATE_NOTIFY, UN_LAUNCHER_UPDATING, 0);
-        EXPECT_TRUE(RunLoopUntil([&] { return status.Count() > 0; }));
-        EXPECT_EQ(dialog.m_txtStatus.m_strText, kUpdating.c_str());
-        ExpectLabelsInked(dialog.m_hWnd, labels);
+        ExpectStatusRepaintedInPlace(dialog, UN_LAUNCHER_UPDATING, 0, kUpdating);
         dialog.EndDialog(7);
     });
     EXPECT_EQ(result, 7);

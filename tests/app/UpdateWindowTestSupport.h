@@ -20,6 +20,47 @@
 #include "res/resource.h"
 #include "tests/support/BoxRecorder.h"
 #include "tests/support/WindowTestSupport.h"
+#include "update/UpdateNotify.h"
+
+// What an update window showed right after it had handled a notification.
+struct Shown {
+    WPARAM code;
+    std::wstring status;
+    int upper;
+    int lower;
+    std::wstring upperText;
+    std::wstring lowerText;
+    UpdateProgressInfo report;
+};
+
+// An update window that writes down what it shows after each notification, with its controls
+// open to the test.
+template <class UpdateDialog>
+class ObservedUpdateDlg : public UpdateDialog {
+public:
+    using UpdateDialog::UpdateDialog;
+    using UpdateDialog::m_progFile;
+    using UpdateDialog::m_progTotal;
+    using UpdateDialog::m_txtFile;
+    using UpdateDialog::m_txtStatus;
+    using UpdateDialog::m_txtTotal;
+
+    std::vector<Shown> shown;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM code, LPARAM record) override
+    {
+        if (message != WM_UPDATE_NOTIFY)
+            return UpdateDialog::WindowProc(message, code, record);
+        UpdateProgressInfo report;
+        if (code == UN_PROGRESS)
+            report = *reinterpret_cast<UpdateProgressInfo*>(record);
+        const LRESULT result = UpdateDialog::WindowProc(message, code, record);
+        shown.push_back({code, m_txtStatus.m_strText.str(), m_progTotal.m_nPos, m_progFile.m_nPos,
+                         m_txtTotal.m_strText.str(), m_txtFile.m_strText.str(), report});
+        return result;
+    }
+};
 
 // No thread can be started while it lives.
 struct RefusedThreadStarts {
@@ -150,4 +191,18 @@ inline void ExpectLabelsInked(HWND window, const std::vector<PlacedLabel>& label
         EXPECT_GT(within[i], 0);
         EXPECT_TRUE(ShowsControl(picture, labels[i].place.left, labels[i].place.top, labels[i].label.m_hWnd));
     }
+}
+
+// The three labels are inked in place before and after the notification, and the status label is
+// repainted with the text it then holds.
+template <class UpdateDialog>
+void ExpectStatusRepaintedInPlace(UpdateDialog& dialog, WPARAM code, LPARAM record, const std::wstring& status)
+{
+    const std::vector<PlacedLabel> labels = UpdateWindowLabels(dialog.m_txtTotal, dialog.m_txtFile, dialog.m_txtStatus);
+    ExpectLabelsInked(dialog.m_hWnd, labels);
+    DrawCounter repaints(dialog.m_txtStatus.m_hWnd);
+    dialog.SendMessage(WM_UPDATE_NOTIFY, code, record);
+    EXPECT_TRUE(RunLoopUntil([&] { return repaints.Count() > 0; }));
+    EXPECT_EQ(dialog.m_txtStatus.m_strText, status.c_str());
+    ExpectLabelsInked(dialog.m_hWnd, labels);
 }

@@ -13,6 +13,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/LauncherCheckFixture.h"
 #include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/CLauncherState.h"
@@ -24,39 +25,7 @@ using namespace std::chrono_literals;
 
 constexpr const char* kListPath = "/zorv/patch_v3/LauncherUpdate.txt";
 
-class HostileServerTest : public ::testing::Test {
-protected:
-    HostileServerTest()
-    {
-        TestCertificates::TrustAuthority();
-        baseUrl = server.WideUrl(L"/zorv/patch_v3/");
-        kLauncherUpdateBaseUrl = baseUrl.c_str();
-        updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
-    }
-    ~HostileServerTest() override { std::filesystem::remove(updatePath); }
-
-    // Runs the self-update worker to its end, as the self-update window starts it.
-    void RunCheck()
-    {
-        CUpdateManager manager;
-        manager.StartWorker(window.hwnd, LauncherUpdateThreadProc, ProgressReports::On);
-        ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0; }));
-        WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
-    }
-
-    static std::string List(const std::string& version, const std::string& launcher)
-    {
-        return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
-    }
-
-    CLauncherState state;
-    TemporaryFolder folder;
-    BoxRecorder boxes;
-    NotifyRecorder window;
-    TestServer server{TestServer::Https};
-    std::wstring baseUrl;
-    std::string updatePath;
-};
+class HostileServerTest : public LauncherCheckFixture {};
 
 TEST_F(HostileServerTest, AListRedirectedFromHttpsToHttpIsNotFetched)
 {

@@ -8,6 +8,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "tests/update/LauncherCheckFixture.h"
 #include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/CLauncherState.h"
@@ -15,50 +16,7 @@
 
 namespace {
 
-class LauncherCheckTest : public ::testing::Test {
-protected:
-    LauncherCheckTest()
-    {
-        TestCertificates::TrustAuthority();
-        baseUrl = server.WideUrl(L"/zorv/patch_v3/");
-        kLauncherUpdateBaseUrl = baseUrl.c_str();
-        updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
-    }
-    ~LauncherCheckTest() override { std::filesystem::remove(updatePath); }
-
-    // Runs the self-update worker to its end, as the self-update window starts it.
-    void RunCheck(bool running = true)
-    {
-        CUpdateManager manager;
-        if (running) {
-            manager.StartWorker(window.hwnd, LauncherUpdateThreadProc, ProgressReports::On);
-            ASSERT_TRUE(RunLoopUntil([&] {
-                return window.Count(UN_FAILED) + window.Count(UN_LAUNCHER_CURRENT) > 0;
-            }));
-            WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
-        } else {
-            // A manager whose running flag is clear: the procedure on this thread.
-            UpdateTestAccess::NotifyWindow(manager) = window.hwnd;
-            LauncherUpdateThreadProc(&manager);
-        }
-        fileListUrl = UpdateTestAccess::FileListUrl(manager).str();
-        patchUrl = UpdateTestAccess::PatchUrl(manager).str();
-    }
-
-    static std::string List(const std::string& version, const std::string& launcher = "https://h/new.exe")
-    {
-        return version + "\n" + launcher + "\nhttps://h/list/\nhttps://h/patch/\nhttps://h/web/index.html\n";
-    }
-
-    CLauncherState state;
-    TemporaryFolder folder;
-    BoxRecorder boxes;
-    NotifyRecorder window;
-    TestServer server{TestServer::Https};
-    std::wstring baseUrl;
-    std::string updatePath;
-    std::wstring fileListUrl, patchUrl;
-};
+class LauncherCheckTest : public LauncherCheckFixture {};
 
 TEST_F(LauncherCheckTest, TheUpdatePathReplacesEveryLowerCaseExe)
 {
