@@ -146,9 +146,9 @@ HINSTANCE OpenWithDefaultApplication(const std::string& uri)
 }
 
 // Runs argv[0] as the kernel executes it: a file that is no program to the kernel (a text without
-// "#!") is refused with ENOEXEC and never handed to a shell, as GLib's spawning would. The program
-// starts with the default signal handling and no descriptor beyond the standard three. Answers
-// kSucceeded or a failure of ShellExecuteW.
+// "#!") is refused with ENOEXEC; it is never handed to a shell, which GLib's spawning would do.
+// The program starts with the default signal handling and no descriptor beyond the standard
+// three. Answers kSucceeded or a failure of ShellExecuteW.
 int Spawn(char* const argv[], const std::string& folder)
 {
     posix_spawn_file_actions_t actions;
@@ -204,6 +204,7 @@ HINSTANCE RunProgram(const std::string& path, LPCWSTR parameters, LPCWSTR direct
     std::string folder = directory && *directory ? NativePath(directory) : std::string();
     return ShellResult(Spawn(argv.data(), folder));
 }
+
 }  // namespace
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName)
