@@ -171,7 +171,7 @@ int Spawn(char* const argv[], const std::string& folder)
     posix_spawn_file_actions_destroy(&actions);
     switch (error) {
     case 0:
-        // The watch reaps the program when it ends.
+        // The main loop reaps the program once it has ended.
         g_child_watch_add(child, [](GPid, gint, gpointer) {}, nullptr);
         return kSucceeded;
     case ENOENT:

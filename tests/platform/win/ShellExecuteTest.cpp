@@ -1,6 +1,7 @@
 // ShellExecuteW against real files, a real program and the desktop's (recording) default
 // application; the Windows argument rules as a table.
 #include <fcntl.h>
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include "platform/win/Shell.h"
 #include "platform/win/Text.h"
 #include "tests/platform/win/DesktopRecorder.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace {
@@ -42,6 +44,24 @@ bool WaitFor(Done done)
     for (int i = 0; i < 500 && !done(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return done();
+}
+
+// This process's children that have ended and wait to be reaped, after the main loop has run.
+int UnreapedChildren()
+{
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    int unreaped = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream children(task.path() / "children");
+        for (int child = 0; children >> child;) {
+            // "pid (name) state ...": the state follows the last parenthesis.
+            const std::string stat = ReadAll("/proc/" + std::to_string(child) + "/stat");
+            const std::size_t close = stat.rfind(')');
+            unreaped += close != std::string::npos && stat.compare(close, 3, ") Z") == 0;
+        }
+    }
+    return unreaped;
 }
 
 TEST(SplitCommandLineArguments, FollowsTheWindowsRules)
@@ -119,11 +139,12 @@ TEST(ShellExecuteW, RunsWhatTheKernelExecutesAndRefusesOtherFilesWithoutAShell)
             << file.name;
     }
 
-    // A real program of this system still runs.
+    // A real program of this system still runs, and the main loop reaps it when it has ended.
     std::filesystem::copy_file("/usr/bin/touch", folder.Path() / "touch.exe");
     ASSERT_TRUE(Succeeded(ShellExecuteW(nullptr, L"open", L"touch.exe", L"program-ran.txt", nullptr, SW_SHOWNORMAL)));
     EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder.Path() / "program-ran.txt"); }));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "shell-ran.txt"));
+    EXPECT_TRUE(WaitFor([] { return UnreapedChildren() == 0; }));
 }
 
 TEST(ShellExecuteW, FailsForWhatItCannotOpen)
