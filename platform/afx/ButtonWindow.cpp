@@ -1,5 +1,7 @@
 #include "platform/afx/ButtonWindow.h"
 
+#include <gtk/gtk.h>
+
 #include "platform/afx/CDC.h"
 #include "platform/afx/DialogWindow.h"
 #include "platform/win/WindowMessages.h"
@@ -8,6 +10,9 @@ LRESULT ButtonWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_LBUTTONDOWN:
+        // Focusable from its first press on: the focus that its window hands out when shown goes past it.
+        gtk_widget_set_can_focus(m_pWidget, TRUE);
+        gtk_widget_grab_focus(m_pWidget);
         m_bCaptured = true;
         SetPushed(true);
         return 0;

@@ -2,7 +2,9 @@
 // captured pushes it only while the pointer is over it, and a release over the pushed button
 // sends BN_CLICKED to the dialog. An owner-drawn button (BS_OWNERDRAW) paints through
 // WM_DRAWITEM to its dialog, which reflects it to the control; ODS_SELECTED while pushed.
-// Buttons take no keyboard focus here.
+// A press also gives the button the keyboard focus, so that the dialog's keys (Esc, Enter) reach
+// the dialog; the focus is not drawn. Until its first press a button takes no focus, so the
+// window's first focus goes past it.
 #pragma once
 
 #include "platform/afx/ControlWindow.h"

@@ -1,9 +1,13 @@
 #include "platform/win/Shell.h"
 
 #include <gio/gio.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -141,6 +145,45 @@ HINSTANCE OpenWithDefaultApplication(const std::string& uri)
     return ShellResult(opened ? kSucceeded : SE_ERR_NOASSOC);
 }
 
+// Runs argv[0] as the kernel executes it: a file that is no program to the kernel (a text without
+// "#!") is refused with ENOEXEC; it is never handed to a shell, which GLib's spawning would do.
+// The program starts with the default signal handling and no descriptor beyond the standard
+// three. Answers kSucceeded or a failure of ShellExecuteW.
+int Spawn(char* const argv[], const std::string& folder)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!folder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigfillset(&signals);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    pid_t child = 0;
+    const int error = posix_spawn(&child, argv[0], &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    switch (error) {
+    case 0:
+        // The main loop reaps the program once it has ended.
+        g_child_watch_add(child, [](GPid, gint, gpointer) {}, nullptr);
+        return kSucceeded;
+    case ENOENT:
+    case ENOTDIR:
+        return SE_ERR_FNF;
+    case ENOEXEC:
+        return ERROR_BAD_FORMAT;
+    default:
+        return SE_ERR_ACCESSDENIED;
+    }
+}
+
 HINSTANCE RunProgram(const std::string& path, LPCWSTR parameters, LPCWSTR directory)
 {
     struct stat status {};
@@ -159,16 +202,7 @@ HINSTANCE RunProgram(const std::string& path, LPCWSTR parameters, LPCWSTR direct
         argv.push_back(argument.data());
     argv.push_back(nullptr);
     std::string folder = directory && *directory ? NativePath(directory) : std::string();
-
-    GError* error = nullptr;
-    bool started = g_spawn_async(folder.empty() ? nullptr : folder.c_str(), argv.data(), nullptr, G_SPAWN_DEFAULT,
-                                 nullptr, nullptr, nullptr, &error);
-    int result = kSucceeded;
-    if (!started) {
-        result = error && error->code == G_SPAWN_ERROR_NOENT ? SE_ERR_FNF : SE_ERR_ACCESSDENIED;
-    }
-    g_clear_error(&error);
-    return ShellResult(result);
+    return ShellResult(Spawn(argv.data(), folder));
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ constexpr int SW_SHOWNORMAL = 1;
 // Results of ShellExecuteW at or below 32 are failures.
 constexpr int SE_ERR_FNF = 2;
 constexpr int SE_ERR_ACCESSDENIED = 5;
+// The file is no program the system can run.
+constexpr int ERROR_BAD_FORMAT = 11;
 constexpr int SE_ERR_NOASSOC = 31;
 
 // A top-level X11 window of any process (the root window's children and the window manager's
@@ -25,9 +27,10 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 // The verb "open" (or none). An http or https address goes to the desktop's default browser.
 // A file (a launcher path, "\" for "/", relative to the current directory) ending in ".exe" is a
 // program here: it is run, its run bit set first when missing, with parameters split by the
-// Windows command-line rules, no shell, in directory or else the current directory; any other
+// Windows command-line rules, no shell, in directory or else the current directory; a file that
+// the kernel does not execute (a text without "#!") is not started, ERROR_BAD_FORMAT. Any other
 // file goes to the desktop's default application for it. The owner and the show command are not
-// used. Above 32 for success, else one of the SE_ERR_ values.
+// used. Above 32 for success, else ERROR_BAD_FORMAT or one of the SE_ERR_ values.
 HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
                         int showCommand);
 

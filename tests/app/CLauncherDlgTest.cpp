@@ -92,15 +92,34 @@ void WaitForTheEnd(const CDialog& dialog)
     EXPECT_TRUE(RunLoopUntil([&] { return !dialog.IsModalRunning(); }));
 }
 
+constexpr POINT kCloseButton = {1102 + 14, 197 + 14};
+constexpr POINT kMinimiseButton = {1121 + 10, 232 + 12};
+
 void ClickClose()
 {
-    Click(1102 + 14, 197 + 14);
+    Click(kCloseButton.x, kCloseButton.y);
 }
 
-// The dialog itself has the focus: none of its children has.
-void FocusTheDialog(const CDialog& dialog)
+// A press on the button released away from it: pushed, but not clicked.
+void PressWithoutClick(POINT button)
 {
-    gtk_window_set_focus(TopLevelOf(dialog.m_hWnd), nullptr);
+    PointerMoveTo(button.x, button.y);
+    PointerPress();
+    PointerMoveTo(kBrowserX - 100, kBrowserY + 300);
+    PointerRelease();
+}
+
+// A page of one input field over its upper half that records the keys it receives.
+constexpr const char* kInputPage =
+    "<input id='field' style='position:fixed;left:0;top:0;width:100%;height:50%'><script>var keys = [];"
+    "addEventListener('keydown', e => keys.push(e.key));</script>";
+constexpr POINT kInputField = {kBrowserX + 341, kBrowserY + 100};
+
+// The player clicks the page's input field, which then has the keys.
+void ClickTheField(WebKitWebView* view)
+{
+    Click(kInputField.x, kInputField.y);
+    ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "document.activeElement.id") == "field"; }));
 }
 
 // Stands in for the window manager, which the test's display has none of: it carries out a
@@ -249,7 +268,7 @@ TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntil
     const int result = Run([&](CLauncherDlg& dialog, WebKitWebView*) {
         const Window window = XidOf(dialog);
         GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(TopLevelOf(dialog.m_hWnd)));
-        Click(1121 + 10, 232 + 12);
+        Click(kMinimiseButton.x, kMinimiseButton.y);
         ASSERT_TRUE(RunLoopUntil([&] { return windowManager.Iconified(window); }));
         EXPECT_TRUE(RunLoopUntil([&] { return gdk_window_get_state(gdkWindow) & GDK_WINDOW_STATE_ICONIFIED; }));
         RunLoopFor(std::chrono::milliseconds(300));
@@ -266,7 +285,7 @@ TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntil
     EXPECT_EQ(theApp.m_strStartParam, L"before");
 }
 
-TEST_F(CLauncherDlgTest, EscAndEnterOnTheDialogThePagesCloseAndItsStartGameEndTheRun)
+TEST_F(CLauncherDlgTest, ThePagesCloseAndItsStartGameEndTheRun)
 {
     struct Case {
         const char* name;
@@ -275,18 +294,6 @@ TEST_F(CLauncherDlgTest, EscAndEnterOnTheDialogThePagesCloseAndItsStartGameEndTh
         const wchar_t* startParam;
     };
     const Case cases[] = {
-        {"Esc",
-         [](CLauncherDlg& dialog, WebKitWebView*) {
-             FocusTheDialog(dialog);
-             PressKey(dialog.m_hWnd, "Escape");
-         },
-         IDCANCEL, L"before"},
-        {"Enter",
-         [](CLauncherDlg& dialog, WebKitWebView*) {
-             FocusTheDialog(dialog);
-             PressKey(dialog.m_hWnd, "Return");
-         },
-         IDOK, L"before"},
         {"the page's window.close()",
          [](CLauncherDlg&, WebKitWebView* view) { EvaluateScript(view, "window.close(); 'closed'"); }, IDCANCEL,
          L"before"},
@@ -305,17 +312,53 @@ TEST_F(CLauncherDlgTest, EscAndEnterOnTheDialogThePagesCloseAndItsStartGameEndTh
     }
 }
 
+// As a push button takes the keyboard focus when pressed, the dialog's keys reach the dialog
+// after a press on either button, even one that did not click it; the buttons draw no focus.
+TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscAndEnterEndTheRun)
+{
+    m_server.Route("/input", Reply::Page(kInputPage));
+    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
+    CBitmap closeImage;
+    CBitmap minimiseImage;
+    ASSERT_TRUE(closeImage.LoadBitmap(IDB_CLOSE_NORMAL));
+    ASSERT_TRUE(minimiseImage.LoadBitmap(IDB_MINIMIZE_NORMAL));
+    struct Case {
+        const char* key;
+        POINT button;
+        int result;
+    };
+    for (const Case& c : {Case{"Escape", kCloseButton, IDCANCEL}, Case{"Return", kMinimiseButton, IDOK}}) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
+                      // The page has the keys first.
+                      ClickTheField(view);
+                      PressWithoutClick(c.button);
+                      RunLoopFor(std::chrono::milliseconds(100));
+                      EXPECT_TRUE(dialog.IsModalRunning());
+                      const WindowPicture picture(dialog.m_hWnd);
+                      EXPECT_TRUE(ShowsBitmap(picture, 1102, 197, closeImage, 0, 0, 28, 28));
+                      EXPECT_TRUE(ShowsBitmap(picture, 1121, 232, minimiseImage, 0, 0, 21, 25));
+                      PressKey(dialog.m_hWnd, c.key);
+                      WaitForTheEnd(dialog);
+                  }),
+                  c.result);
+    }
+}
+
 TEST_F(CLauncherDlgTest, EscAndEnterTypedIntoThePageBelongToThePage)
 {
-    m_server.Route("/input", Reply::Page("<input id='field' autofocus><script>var keys = [];"
-                                         "addEventListener('keydown', e => keys.push(e.key));</script>"));
+    m_server.Route("/input", Reply::Page(kInputPage));
     theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
     const int result = Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
-        gtk_widget_grab_focus(GTK_WIDGET(view));
-        ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "document.activeElement.id") == "field"; }));
+        // The page has the keys from its first load.
+        PressKey(dialog.m_hWnd, "Escape");
+        ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "keys.join()") == "Escape"; }));
+        // A press on a button gave the dialog the keys; a click in the page takes them back.
+        PressWithoutClick(kCloseButton);
+        ClickTheField(view);
         PressKey(dialog.m_hWnd, "Escape");
         PressKey(dialog.m_hWnd, "Return");
-        ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "keys.join()") == "Escape,Enter"; }));
+        ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "keys.join()") == "Escape,Escape,Enter"; }));
         RunLoopFor(std::chrono::milliseconds(300));
         EXPECT_TRUE(dialog.IsModalRunning());
         ClickClose();

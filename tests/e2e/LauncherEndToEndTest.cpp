@@ -287,26 +287,35 @@ TEST_F(LauncherEndToEndTest, AListThatCannotBeFetchedShowsTheBoxAndEnds)
     EXPECT_EQ(m_updates.RequestCount("/zorv/patch_v3/LauncherUpdate.txt"), 1u) << "a 404 is not retried";
 }
 
-TEST_F(LauncherEndToEndTest, ADifferentVersionFetchesAndStartsTheNewLauncher)
+TEST_F(LauncherEndToEndTest, ADifferentVersionFetchesAndStartsTheNewLauncherIfItIsAProgram)
 {
-    // A copy of the launcher, so that the new one lands beside the copy and not in the build.
-    fs::path folder = m_folder.Path() / "installed";
-    fs::create_directories(folder);
-    fs::copy_file(ZORV_LAUNCHER, folder / "ZorvLauncher.exe");
-    fs::copy(fs::path(ZORV_LAUNCHER).parent_path() / "web-extension", folder / "web-extension",
-             fs::copy_options::recursive);
-    fs::path marker = m_folder.Path() / "new-launcher-ran";
-    std::string script = "#!/bin/sh\necho ran > '" + marker.string() + "'\n";
-    m_updates.Route("/zorv/patch_v3/ZorvLauncher.exe", Reply::Body(script));
-    ListLauncher("0.0.0.7");
+    struct Case {
+        const char* name;
+        const char* start;  // of the new launcher, before its command that leaves the mark
+        bool runs;
+    };
+    for (const Case& c : {Case{"a script", "#!/bin/sh\n", true}, Case{"a text without \"#!\"", "", false}}) {
+        SCOPED_TRACE(c.name);
+        // A copy of the launcher, so that the new one lands beside the copy and not in the build.
+        fs::path folder = m_folder.Path() / (c.runs ? "installed-script" : "installed-text");
+        fs::create_directories(folder);
+        fs::copy_file(ZORV_LAUNCHER, folder / "ZorvLauncher.exe");
+        fs::copy(fs::path(ZORV_LAUNCHER).parent_path() / "web-extension", folder / "web-extension",
+                 fs::copy_options::recursive);
+        fs::path marker = folder / "new-launcher-ran";
+        std::string script = std::string(c.start) + "echo ran > '" + marker.string() + "'\n";
+        m_updates.Route("/zorv/patch_v3/ZorvLauncher.exe", Reply::Body(script));
+        ListLauncher("0.0.0.7");
 
-    StartLauncher({}, folder / "ZorvLauncher.exe");
-    bool mainWindowSeen = false;
-    EXPECT_EQ(CloseBoxesUntilExit("OpenURL Exception", mainWindowSeen), 0);
-    EXPECT_FALSE(mainWindowSeen);
-    EXPECT_EQ(ReadAll(folder / "ZorvLauncher_update.exe"), script);
-    EXPECT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 15s)) << "the new launcher did not run";
-    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+        StartLauncher({}, folder / "ZorvLauncher.exe");
+        bool mainWindowSeen = false;
+        EXPECT_EQ(CloseBoxesUntilExit("OpenURL Exception", mainWindowSeen), 0);
+        EXPECT_FALSE(mainWindowSeen);
+        EXPECT_EQ(ReadAll(folder / "ZorvLauncher_update.exe"), script);
+        // A new launcher that is no program is not started; the launcher has ended all the same.
+        EXPECT_EQ(WaitUntil([&] { return fs::exists(marker); }, c.runs ? 15s : 2s), c.runs);
+        EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+    }
 }
 
 TEST_F(LauncherEndToEndTest, ARendererStartEndsAtOnceWithoutFolderOrWindow)

@@ -1,14 +1,19 @@
 // ShellExecuteW against real files, a real program and the desktop's (recording) default
 // application; the Windows argument rules as a table.
+#include <fcntl.h>
+#include <glib.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <thread>
 
 #include "platform/win/Shell.h"
+#include "platform/win/Text.h"
 #include "tests/platform/win/DesktopRecorder.h"
+#include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 
 namespace {
@@ -41,6 +46,24 @@ bool WaitFor(Done done)
     return done();
 }
 
+// This process's children that have ended and wait to be reaped, after the main loop has run.
+int UnreapedChildren()
+{
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    int unreaped = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream children(task.path() / "children");
+        for (int child = 0; children >> child;) {
+            // "pid (name) state ...": the state follows the last parenthesis.
+            const std::string stat = ReadAll("/proc/" + std::to_string(child) + "/stat");
+            const std::size_t close = stat.rfind(')');
+            unreaped += close != std::string::npos && stat.compare(close, 3, ") Z") == 0;
+        }
+    }
+    return unreaped;
+}
+
 TEST(SplitCommandLineArguments, FollowsTheWindowsRules)
 {
     struct SplitCase {
@@ -69,13 +92,20 @@ TEST(SplitCommandLineArguments, FollowsTheWindowsRules)
 TEST(ShellExecuteW, RunsAnExeWithoutItsRunBitWithSplitArgumentsInTheCurrentDirectory)
 {
     TemporaryFolder folder;
+    // The script also tells whether it inherited a descriptor of the launcher's.
+    constexpr int kLauncherDescriptor = 57;
     std::filesystem::path program = folder.WriteFile(
-        "bin/game.exe", "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > ran.tmp\n"
+        "bin/game.exe", "#!/bin/sh\n{ pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done;\n"
+                        "  test -e /proc/$$/fd/57 && echo inherited; } > ran.tmp\n"
                         "mv ran.tmp ran.txt\n");
     chmod(program.c_str(), 0644);
+    const int open = ::open("/dev/null", O_RDONLY);
+    ASSERT_EQ(dup2(open, kLauncherDescriptor), kLauncherDescriptor);
+    close(open);
 
     HINSTANCE result = ShellExecuteW(nullptr, L"open", L"bin\\game.exe", L"\"a b\" c\\\"d \"\" $(id) ;x", nullptr,
                                      SW_SHOWNORMAL);
+    close(kLauncherDescriptor);
     ASSERT_TRUE(Succeeded(result)) << Code(result);
     ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(folder.Path() / "ran.txt"); }));
     std::ifstream ran(folder.Path() / "ran.txt");
@@ -90,15 +120,44 @@ TEST(ShellExecuteW, RunsAnExeWithoutItsRunBitWithSplitArgumentsInTheCurrentDirec
     EXPECT_EQ(status.st_mode & 0777, 0755u);
 }
 
+TEST(ShellExecuteW, RunsWhatTheKernelExecutesAndRefusesOtherFilesWithoutAShell)
+{
+    TemporaryFolder folder;
+    // Each would leave its mark if a shell ran it.
+    const std::string mark = "touch shell-ran.txt\n";
+    const struct {
+        const char* name;
+        std::string content;
+    } refused[] = {
+        {"text.exe", mark},
+        {"empty.exe", ""},
+    };
+    for (const auto& file : refused) {
+        folder.WriteFile(file.name, file.content);
+        EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", Utf8ToWide(file.name).c_str(), nullptr, nullptr, SW_SHOWNORMAL)),
+                  ERROR_BAD_FORMAT)
+            << file.name;
+    }
+
+    // A real program of this system still runs, and the main loop reaps it when it has ended.
+    std::filesystem::copy_file("/usr/bin/touch", folder.Path() / "touch.exe");
+    ASSERT_TRUE(Succeeded(ShellExecuteW(nullptr, L"open", L"touch.exe", L"program-ran.txt", nullptr, SW_SHOWNORMAL)));
+    EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder.Path() / "program-ran.txt"); }));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "shell-ran.txt"));
+    EXPECT_TRUE(WaitFor([] { return UnreapedChildren() == 0; }));
+}
+
 TEST(ShellExecuteW, FailsForWhatItCannotOpen)
 {
     TemporaryFolder folder;
     folder.WriteFile("notes.txt", "text");
+    folder.WriteFile("folder.exe/inside.txt", "text");
     EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L"missing.exe", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
     EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", nullptr, nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
     EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L"", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
     EXPECT_EQ(Code(ShellExecuteW(nullptr, L"print", L"notes.txt", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_NOASSOC);
     EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L".", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
+    EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", L"folder.exe", nullptr, nullptr, SW_SHOWNORMAL)), SE_ERR_FNF);
 }
 
 TEST(ShellExecuteW, WebAddressesAndOtherFilesGoToTheDefaultApplicationAsOneArgument)
