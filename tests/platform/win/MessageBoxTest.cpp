@@ -1,5 +1,6 @@
 // The GTK box as a player sees it, under Xvfb: shown from a worker thread as the downloads show
-// theirs, read back from the X server and from what it draws, and answered with its OK button.
+// theirs, read back from the X server and from what it draws, and answered with a key or its
+// OK button.
 #include <gtest/gtest.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
@@ -123,15 +124,16 @@ int DrawnPixels(GtkWidget* widget)
     return drawn;
 }
 
-TEST_F(MessageBoxTest, TheBoxShowsItsTypesIconHasATaskbarEntryAndStaysAmongTheOtherWindows)
+TEST_F(MessageBoxTest, TheBoxShowsItsTypesIconHasATaskbarEntryStaysAmongTheOtherWindowsAndAnswersOk)
 {
     struct Case {
         UINT type;
         const char* icon;  // null: no icon
+        const char* key;   // a key that answers the box; null: its button is pressed
     } cases[] = {
-        {MB_ICONINFORMATION, "dialog-information"},
-        {MB_OK | MB_ICONERROR, "dialog-error"},
-        {MB_OK, nullptr},
+        {MB_ICONINFORMATION, "dialog-information", "Escape"},
+        {MB_OK | MB_ICONERROR, "dialog-error", "Return"},
+        {MB_OK, nullptr, nullptr},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.type);
@@ -178,7 +180,16 @@ TEST_F(MessageBoxTest, TheBoxShowsItsTypesIconHasATaskbarEntryAndStaysAmongTheOt
         Collect(GTK_WIDGET(box), GTK_TYPE_BUTTON, buttons);
         ASSERT_EQ(buttons.size(), 1u);
         EXPECT_EQ(gtk_window_get_focus(box), buttons[0]);
-        gtk_button_clicked(GTK_BUTTON(buttons[0]));
+        if (row.key) {
+            std::string press = "xdotool windowfocus --sync " + std::to_string(window) + " key " + row.key;
+            EXPECT_EQ(std::system(press.c_str()), 0);
+        } else {
+            gtk_button_clicked(GTK_BUTTON(buttons[0]));
+        }
+        if (!RunLoopUntil([&] { return answer != 0; })) {
+            asker.detach();
+            FAIL() << "the box was not answered";
+        }
         asker.join();
         EXPECT_EQ(answer, IDOK);
         EXPECT_TRUE(RunLoopUntil([] { return MappedBox(kCaption) == nullptr; }));
