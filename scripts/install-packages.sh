@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtk-3-dev libwebkit2gtk-4.1-dev libcurl4-openssl-dev libssl-dev openssl
   libgtest-dev libcpp-httplib-dev
-  curl xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk
+  curl xvfb xauth xdotool x11-utils imagemagick fonts-noto-cjk adwaita-icon-theme
 )
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include "platform/cef/CefErrorCode.h"
 #include "platform/cef/CefMessageProtocol.h"
+#include "platform/cef/CefMessageQueue.h"
 #include "platform/cef/CefNewWindowDisposition.h"
 #include "platform/cef/CefViewFrame.h"
 #include "platform/win/WindowHandles.h"
@@ -100,7 +101,14 @@ bool CefViewBrowser::ReceiveMessage(const char* name, GVariant* parameters)
     CefRefPtr<CefProcessMessage> message = CefMessageProtocol::Decode(name ? name : "", parameters);
     if (!message || !m_client)
         return false;
-    return m_client->OnProcessMessageReceived(this, PID_RENDERER, message);
+    std::size_t bytes = message->GetName().ToWString().size() * sizeof(wchar_t) +
+                        message->GetArgumentList()->GetString(0).ToWString().size() * sizeof(wchar_t);
+    CefRefPtr<CefViewBrowser> self = this;
+    return CefMessageQueue::Deliver(bytes, [self, message] {
+        // A browser whose view has gone meanwhile has no client any more.
+        if (self->m_client)
+            self->m_client->OnProcessMessageReceived(self, PID_RENDERER, message);
+    });
 }
 
 void CefViewBrowser::RequestNewWindow(WebKitNavigationAction* action)

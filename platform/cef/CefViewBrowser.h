@@ -1,7 +1,8 @@
 // CefViewBrowser: a browser in the browser process, over one WebKit web view. It turns the
 // view's signals into the client's callbacks on the GTK main thread: page messages (the
-// browser process's one dispatcher of them), new-window requests, main-frame load failures,
-// close requests and the view's end. Keys typed into the page stay with the page.
+// browser process's one dispatcher of them, one after another through CefMessageQueue),
+// new-window requests, main-frame load failures, close requests and the view's end. Keys typed
+// into the page stay with the page.
 #pragma once
 
 #include "platform/cef/CefBrowser.h"

@@ -22,18 +22,21 @@ struct BoxRequest {
     std::promise<int> answer;
 };
 
-GtkMessageType MessageTypeOf(UINT type)
+// The desktop icon theme's names for the icons of the Windows box's types.
+const char* IconNameOf(UINT type)
 {
     switch (type & 0xF0) {
     case MB_ICONERROR:
-        return GTK_MESSAGE_ERROR;
+        return "dialog-error";
     case MB_ICONINFORMATION:
-        return GTK_MESSAGE_INFO;
+        return "dialog-information";
     default:
-        return GTK_MESSAGE_OTHER;
+        return nullptr;
     }
 }
 
+// As on Windows: the type's icon left of the text, one OK button that has the focus, Enter and
+// Esc answer it.
 GtkWidget* CreateBox(const BoxRequest& request)
 {
     GtkWindow* parent = nullptr;
@@ -42,12 +45,39 @@ GtkWidget* CreateBox(const BoxRequest& request)
         if (GTK_IS_WINDOW(top))
             parent = GTK_WINDOW(top);
     }
-    GtkWidget* box = gtk_message_dialog_new(parent, parent ? GTK_DIALOG_DESTROY_WITH_PARENT : GtkDialogFlags(0),
-                                            MessageTypeOf(request.type), GTK_BUTTONS_OK, "%s",
-                                            request.text.c_str());
-    gtk_window_set_title(GTK_WINDOW(box), request.caption.c_str());
-    gtk_window_set_position(GTK_WINDOW(box), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
-    gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
+    GtkWidget* box = gtk_dialog_new();
+    GtkWindow* window = GTK_WINDOW(box);
+    gtk_window_set_title(window, request.caption.c_str());
+    gtk_window_set_resizable(window, FALSE);
+    if (parent) {
+        gtk_window_set_transient_for(window, parent);
+        gtk_window_set_destroy_with_parent(window, TRUE);
+        gtk_window_set_position(window, GTK_WIN_POS_CENTER_ON_PARENT);
+    } else {
+        // An ownerless box is a top-level window of its own with a taskbar button, stacked as the
+        // window manager stacks a new window of the active program, never above every program:
+        // a normal window, since a dialog without a parent may be left out of the taskbar.
+        gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_NORMAL);
+        gtk_window_set_position(window, GTK_WIN_POS_CENTER);
+    }
+
+    GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
+    gtk_container_set_border_width(GTK_CONTAINER(row), 12);
+    if (const char* icon = IconNameOf(request.type)) {
+        GtkWidget* image = gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG);
+        gtk_widget_set_valign(image, GTK_ALIGN_START);
+        gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    }
+    GtkWidget* label = gtk_label_new(request.text.c_str());
+    gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), 60);
+    gtk_label_set_xalign(GTK_LABEL(label), 0);
+    gtk_box_pack_start(GTK_BOX(row), label, TRUE, TRUE, 0);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(box))), row, TRUE, TRUE, 0);
+
+    GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(box), g_dgettext("gtk30", "_OK"), GTK_RESPONSE_OK);
+    gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+    gtk_widget_grab_focus(ok);
     return box;
 }
 

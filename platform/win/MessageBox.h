@@ -1,4 +1,5 @@
-// MessageBoxW from any thread: a GTK message dialog on the main thread; the calling thread waits
+// MessageBoxW from any thread: a GTK dialog on the main thread, with the icon of the box type from
+// the desktop's icon theme and one OK button, as the Windows box; the calling thread waits
 // until the player has closed it while every window stays responsive.
 #pragma once
 

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -260,6 +261,60 @@ TEST_F(LauncherPageTest, StartGameWhileTheGameRunsShowsTheWarningAndChangesNothi
     EXPECT_EQ(boxes[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
     EXPECT_EQ(boxes[0].caption, L"警告");
     EXPECT_EQ(boxes[0].type, MB_ICONINFORMATION);
+    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_TRUE(View());
+}
+
+// Puts a presenter in place of the recorder for its life.
+class ScopedPresenter {
+public:
+    explicit ScopedPresenter(MessageBoxPresenter presenter) : m_previous(SetMessageBoxPresenter(std::move(presenter))) {}
+    ~ScopedPresenter() { SetMessageBoxPresenter(m_previous); }
+    ScopedPresenter(const ScopedPresenter&) = delete;
+    ScopedPresenter& operator=(const ScopedPresenter&) = delete;
+
+private:
+    MessageBoxPresenter m_previous;
+};
+
+TEST_F(LauncherPageTest, CallsWhileTheWarningIsUpWaitForItAndFollowOneAfterAnother)
+{
+    ShowGameWindow();
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    Open(m_server.Url("/"));
+
+    // Each box iterates the main loop while it is up, as the real one does; the first stays up
+    // while the page calls StartGame 20000 times more.
+    int depth = 0, deepest = 0, shown = 0;
+    ScopedPresenter boxes([&](HWND, const std::wstring&, const std::wstring&, UINT) {
+        deepest = std::max(deepest, ++depth);
+        if (++shown == 1) {
+            EXPECT_EQ(Evaluate("for (let i = 1; i <= 20000; ++i) external.StartGame('call ' + i); 'sent'"), "sent");
+        } else {
+            g_main_context_iteration(nullptr, FALSE);
+        }
+        --depth;
+        return IDOK;
+    });
+    Evaluate("external.StartGame('call 0')");
+    ASSERT_TRUE(RunLoopUntil([&] { return shown > 0; }));
+    Settle();
+
+    EXPECT_EQ(deepest, 1);
+    // Delivered in the order sent; what could not wait was dropped, each delivered one warned.
+    ASSERT_GT(m_client->messages.size(), 1u);
+    EXPECT_LT(m_client->messages.size(), 1000u);
+    EXPECT_EQ(shown, static_cast<int>(m_client->messages.size()) + 1);
+    int previous = -1;
+    for (const ReceivedMessage& message : m_client->messages) {
+        ASSERT_EQ(message.name, "StartGame");
+        ASSERT_TRUE(message.argument.starts_with("call ")) << message.argument;
+        int number = std::stoi(message.argument.substr(5));
+        EXPECT_GT(number, previous);
+        previous = number;
+    }
+    EXPECT_EQ(m_client->messages[0].argument, "call 0");
+    EXPECT_EQ(m_client->messages[1].argument, "call 1");
     EXPECT_EQ(theApp.m_strStartParam, L"before");
     EXPECT_TRUE(View());
 }

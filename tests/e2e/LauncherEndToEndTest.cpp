@@ -7,6 +7,7 @@
 #include <openssl/evp.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -110,11 +111,11 @@ protected:
         WaitUntil([] { return DesktopWindows::Titled(kGameTitle).empty(); }, 15s);
     }
 
-    void ListLauncher(const std::string& version)
+    void ListLauncher(const std::string& version, const std::string& page = kPagePath)
     {
         std::string list = version + "\r\n" + m_updates.Url("/zorv/patch_v3/ZorvLauncher.exe") + "\r\n" +
                            m_updates.Url("/zorv/filelist/") + "\r\n" + m_updates.Url("/zorv/patch/") + "\r\n" +
-                           m_pages.Url("/zorv/web/index.html") + "\r\n";
+                           m_pages.Url(page) + "\r\n";
         m_updates.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(list));
     }
 
@@ -179,9 +180,9 @@ protected:
     }
 
     // Waits for the page to have been served and drawn, so that a click reaches its button.
-    void WaitForPage()
+    void WaitForPage(const std::string& page = kPagePath)
     {
-        EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount("/zorv/web/index.html") > 0; }, 30s));
+        EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount(page) > 0; }, 30s));
         std::this_thread::sleep_for(2s);
     }
 
@@ -215,6 +216,7 @@ protected:
     }
 
     static constexpr const char* kFileListPath = "/zorv/filelist/ExecutableFileList.txt";
+    static constexpr const char* kPagePath = "/zorv/web/index.html";
 
     DisplayConnection m_display;
     TemporaryFolder m_folder;
@@ -353,6 +355,50 @@ TEST_F(LauncherEndToEndTest, ARunningGameIsWarnedAboutAndTheMainWindowStays)
     EXPECT_TRUE(WaitUntil([] { return DesktopWindows::Titled("警告").empty(); }, 10s));
 
     EXPECT_TRUE(ClickUntil(window, kCloseX, kCloseY, [&] { return !m_launcher->Running(); }));
+    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+    EXPECT_FALSE(fs::exists(m_gameRecord));
+}
+
+TEST_F(LauncherEndToEndTest, ThousandsOfStartsWhileTheGameRunsWarnOneAtATime)
+{
+    ChildProcess runningGame({ZORV_STAND_IN_GAME}, Environment({}));
+    ASSERT_TRUE(WaitUntil([] { return !DesktopWindows::Titled(kGameTitle).empty(); }, 20s));
+    const std::string page = "/zorv/web/calls.html";
+    m_pages.Route(page, Reply::Page("<body style='margin:0;height:100vh' onclick=\""
+                                    "for (let i = 0; i < 20000; ++i) external.StartGame('call ' + i)\"></body>"));
+    ListLauncher("0.0.0.6", page);
+    ListFiles({});
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+    WaitForPage(page);
+
+    EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return !DesktopWindows::Titled("警告").empty(); }));
+    // The warnings come one after another: each is closed as it shows, a few in a row, then
+    // the main window's close button ends the launcher once the last box is closed.
+    std::size_t mostAtOnce = 0;
+    int closed = 0;
+    auto closeBoxes = [&] {
+        std::vector<std::string> boxes = DesktopWindows::Titled("警告");
+        mostAtOnce = std::max(mostAtOnce, boxes.size());
+        for (const std::string& box : boxes) {
+            DesktopWindows::Press(box, "Return");
+            ++closed;
+        }
+    };
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            closeBoxes();
+            return closed >= 5;
+        },
+        60s));
+    EXPECT_EQ(MainWindow(), window);
+    EXPECT_TRUE(ClickUntil(window, kCloseX, kCloseY, [&] {
+        closeBoxes();
+        return !m_launcher->Running();
+    }));
+    EXPECT_EQ(m_launcher->WaitForExit(10s), 0);
+    EXPECT_EQ(mostAtOnce, 1u);
     EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
     EXPECT_FALSE(fs::exists(m_gameRecord));
 }

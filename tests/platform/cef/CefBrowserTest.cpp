@@ -14,6 +14,7 @@
 #include "platform/cef/CefBrowserHost.h"
 #include "platform/cef/CefClient.h"
 #include "platform/cef/CefEngine.h"
+#include "platform/cef/CefMessageQueue.h"
 #include "platform/cef/CefRefCounted.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/RefusedPort.h"
@@ -204,6 +205,93 @@ TEST_F(CefBrowserTest, OnlyNamedMessagesWithOneStringLeaveThePage)
     EXPECT_EQ(client->messages[0].arguments, std::vector<std::string>{"x"});
     EXPECT_EQ(client->messages[1].name, "Ping");
     EXPECT_EQ(client->messages[1].arguments, std::vector<std::string>{"中文 \"last\""});
+}
+
+// Runs the main loop inside its first message, as a message box does, while the page runs script
+// and until every message it sends has reached the view; notes how deep the handlers went.
+class NestingClient : public RecordingClient {
+public:
+    NestingClient(WebKitWebView** view, std::string script, std::size_t sent)
+        : m_view(view), m_script(std::move(script)), m_sent(sent)
+    {
+        m_viewClass = g_type_class_ref(WEBKIT_TYPE_WEB_VIEW);  // the signal exists from then on
+        m_signal = g_signal_lookup("user-message-received", WEBKIT_TYPE_WEB_VIEW);
+        m_hook = g_signal_add_emission_hook(m_signal, 0, CountArrival, &m_arrived, nullptr);
+    }
+    ~NestingClient() override
+    {
+        g_signal_remove_emission_hook(m_signal, m_hook);
+        g_type_class_unref(m_viewClass);
+    }
+
+    bool OnProcessMessageReceived(CefRefPtr<CefBrowser> browser, CefProcessId source,
+                                  CefRefPtr<CefProcessMessage> message) override
+    {
+        deepest = std::max(deepest, ++m_depth);
+        RecordingClient::OnProcessMessageReceived(browser, source, message);
+        if (messages.size() == 1) {
+            EXPECT_EQ(EvaluateScript(*m_view, m_script), "sent");
+            EXPECT_TRUE(RunLoopUntil([&] { return m_arrived >= 1 + m_sent; }));
+        }
+        --m_depth;
+        return true;
+    }
+
+    int deepest = 0;
+
+private:
+    static gboolean CountArrival(GSignalInvocationHint*, guint, const GValue*, gpointer arrived)
+    {
+        ++*static_cast<std::size_t*>(arrived);
+        return TRUE;
+    }
+
+    int m_depth = 0;
+    WebKitWebView** m_view;
+    std::string m_script;
+    std::size_t m_sent;
+    std::size_t m_arrived = 0;
+    gpointer m_viewClass = nullptr;
+    guint m_signal = 0;
+    gulong m_hook = 0;
+};
+
+TEST_F(CefBrowserTest, MessagesThatArriveDuringAHandlerWaitForItWithinBoundsAndKeepTheirOrder)
+{
+    const std::size_t large = CefMessageQueue::kMaxWaitingBytes / sizeof(wchar_t) / 4;
+    struct Case {
+        const char* name;
+        std::string script;
+        std::size_t sent;       // while the first message is handled
+        std::size_t delivered;  // after the first message
+    } cases[] = {
+        {"count", "for (let i = 1; i <= 100; ++i) probe.send('Ping', String(i)); 'sent'", 100,
+         CefMessageQueue::kMaxWaiting},
+        // A little over a quarter of the bytes each: three wait.
+        {"bytes", "for (let i = 1; i <= 6; ++i) probe.send('Ping', String(i).padEnd(" + std::to_string(large) +
+                      ")); 'sent'",
+         6, 3},
+    };
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    StartEngine();
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        WebKitWebView* view = nullptr;
+        CefRefPtr<NestingClient> client = new NestingClient(&view, row.script, row.sent);
+        Open(m_server.Url("/"), client);
+        view = View();
+        Evaluate("probe.send('Ping', '0')");
+        ASSERT_TRUE(RunLoopUntil([&] { return client->messages.size() > row.delivered; }));
+        Evaluate("probe.send('Ping', 'after')");
+        ASSERT_TRUE(RunLoopUntil([&] { return client->messages.back().arguments.at(0) == "after"; }));
+
+        EXPECT_EQ(client->deepest, 1);
+        ASSERT_EQ(client->messages.size(), row.delivered + 2);
+        for (std::size_t i = 0; i <= row.delivered; ++i) {
+            std::string argument = client->messages[i].arguments.at(0);
+            EXPECT_EQ(argument.substr(0, argument.find(' ')), std::to_string(i));
+        }
+    }
 }
 
 TEST_F(CefBrowserTest, HandledCallsGiveTheReturnValueOrThrowAndOthersGiveUndefined)

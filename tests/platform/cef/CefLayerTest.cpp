@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/cef/CefApp.h"
 #include "platform/cef/CefCommandLine.h"
@@ -12,6 +15,7 @@
 #include "platform/cef/CefErrorCode.h"
 #include "platform/cef/CefListValue.h"
 #include "platform/cef/CefMessageProtocol.h"
+#include "platform/cef/CefMessageQueue.h"
 #include "platform/cef/CefNewWindowDisposition.h"
 #include "platform/cef/CefRefCounted.h"
 #include "platform/cef/CefRefPtr.h"
@@ -127,6 +131,56 @@ TEST(CefMessageProtocol, DecodingDeclinesMalformedMessages)
         if (parameters)
             g_variant_unref(parameters);
     }
+}
+
+// Deliveries asked for during a delivery (a message box's loop) wait and follow in order, as far
+// as the bounds allow; each runs alone. Another one later runs at once.
+TEST(CefMessageQueue, DeliveriesDuringADeliveryWaitInOrderWithinTheBounds)
+{
+    std::vector<std::string> delivered;
+    int depth = 0, deepest = 0;
+    auto delivery = [&](std::string name) {
+        return [&, name] {
+            deepest = std::max(deepest, ++depth);
+            delivered.push_back(name);
+            --depth;
+        };
+    };
+    std::vector<bool> accepted;
+    EXPECT_TRUE(CefMessageQueue::Deliver(10, [&] {
+        delivery("first")();
+        for (std::size_t i = 0; i < CefMessageQueue::kMaxWaiting + 2; ++i)
+            accepted.push_back(CefMessageQueue::Deliver(1, delivery("count " + std::to_string(i))));
+        EXPECT_EQ(delivered.size(), 1u);
+    }));
+    std::vector<bool> expected(CefMessageQueue::kMaxWaiting, true);
+    expected.insert(expected.end(), {false, false});
+    EXPECT_EQ(accepted, expected);
+    ASSERT_EQ(delivered.size(), 1 + CefMessageQueue::kMaxWaiting);
+    for (std::size_t i = 0; i < CefMessageQueue::kMaxWaiting; ++i)
+        EXPECT_EQ(delivered[1 + i], "count " + std::to_string(i));
+
+    delivered.clear();
+    accepted.clear();
+    const std::size_t quarter = CefMessageQueue::kMaxWaitingBytes / 4;
+    EXPECT_TRUE(CefMessageQueue::Deliver(CefMessageQueue::kMaxWaitingBytes * 2, [&] {
+        for (std::size_t bytes : {quarter, quarter * 3, std::size_t(1), quarter})
+            accepted.push_back(CefMessageQueue::Deliver(bytes, delivery(std::to_string(bytes))));
+    }));
+    EXPECT_EQ(accepted, (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(delivered, (std::vector<std::string>{std::to_string(quarter), std::to_string(quarter * 3)}));
+
+    // A waiting delivery that asks for another one: it waits behind the rest.
+    delivered.clear();
+    EXPECT_TRUE(CefMessageQueue::Deliver(1, [&] {
+        CefMessageQueue::Deliver(1, [&] {
+            delivery("second")();
+            CefMessageQueue::Deliver(1, delivery("fourth"));
+        });
+        CefMessageQueue::Deliver(1, delivery("third"));
+    }));
+    EXPECT_EQ(delivered, (std::vector<std::string>{"second", "third", "fourth"}));
+    EXPECT_EQ(deepest, 1);
 }
 
 TEST(CefErrorCode, WebKitFailuresMapToTheFrameworkCodes)
