@@ -74,19 +74,19 @@ bool CUpdateManager::VerifyLocalFiles(std::vector<FileListEntry>& files, ULONGLO
     if (!m_bRunning)
         return false;
     totalSize = 0;
-    for (auto entry = files.begin(); entry != files.end();) {
-        if (!m_bRunning)
+    // One pass: the entries found current are dropped, the others keep their order. Once the
+    // flag is found clear, the entries not yet examined stay and are not counted.
+    bool stopped = false;
+    std::erase_if(files, [&](const FileListEntry& entry) {
+        if (stopped || (stopped = !m_bRunning))
             return false;
-        CString localPath = entry->LocalPath();
+        CString localPath = entry.LocalPath();
         // A path that leaves the game folder is never read; the download refuses it.
         bool current = FileListEntry::IsInsideGameFolder(localPath) && EntryExists(localPath) &&
-                       HasListedDigest(localPath, entry->strMD5, [this] { return !m_bRunning; });
-        if (current) {
-            entry = files.erase(entry);
-        } else {
-            totalSize += static_cast<ULONGLONG>(entry->nSize);
-            ++entry;
-        }
-    }
-    return true;
+                       HasListedDigest(localPath, entry.strMD5, [this] { return !m_bRunning; });
+        if (!current)
+            totalSize += static_cast<ULONGLONG>(entry.nSize);
+        return current;
+    });
+    return !stopped;
 }

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "platform/win/Text.h"
 #include "tests/support/ReadAll.h"
@@ -301,6 +306,51 @@ TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
     EXPECT_EQ(window.received[0].summary.nFileCount, 600u);
     EXPECT_GT(window.received[0].summary.nTotalSize, 0u);
     EXPECT_LT(window.received[0].summary.nTotalSize, 600u);
+}
+
+TEST_F(ClientUpdateTest, VerificationTakesTimeInProportionToTheEntries)
+{
+    // Entries naming 100 current files, every tenth one a missing file. Ten times the entries take
+    // about ten times as long; dropping the current ones one at a time would take about a hundred
+    // times as long.
+    for (int i = 0; i < 100; ++i)
+        folder.WriteFile("Zorv_Data/f" + std::to_string(i), "abc");
+    auto entries = [](size_t count) {
+        std::vector<FileListEntry> list(count);
+        for (size_t i = 0; i < count; ++i) {
+            bool missing = i % 10 == 0;
+            list[i].strPath = Utf8ToWide(missing ? "missing" + std::to_string(i) : "f" + std::to_string(i % 100));
+            list[i].strMD5 = Utf8ToWide(kAbcDigest);
+            list[i].nSize = missing ? static_cast<LONGLONG>(i) : 1000000;
+        }
+        return list;
+    };
+    UpdateTestAccess::Prepare(manager, window.hwnd);
+    auto seconds = [&](std::vector<FileListEntry>& list, ULONGLONG& total) {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(manager.VerifyLocalFiles(list, total));
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    constexpr size_t kFew = 20000;
+    constexpr size_t kMany = 200000;
+    double few = 1e300;
+    for (int round = 0; round < 2; ++round) {  // the first round warms the caches
+        std::vector<FileListEntry> list = entries(kFew);
+        ULONGLONG total = 0;
+        few = std::min(few, seconds(list, total));
+    }
+    std::vector<FileListEntry> list = entries(kMany);
+    ULONGLONG total = 0;
+    double many = seconds(list, total);
+    EXPECT_LT(many, 30 * few) << "20,000 entries: " << few << " s, 200,000: " << many << " s";
+
+    // The missing ones stay, in their order, and only they are counted.
+    ASSERT_EQ(list.size(), kMany / 10);
+    size_t inPlace = 0;
+    while (inPlace < list.size() && list[inPlace].strPath == CString(Utf8ToWide("missing" + std::to_string(inPlace * 10))))
+        ++inPlace;
+    EXPECT_EQ(inPlace, list.size());
+    EXPECT_EQ(total, 10 * (list.size() - 1) * list.size() / 2);
 }
 
 }  // namespace
