@@ -52,6 +52,15 @@ protected:
             g_main_context_iteration(nullptr, FALSE);
     }
 
+    // Files the runs made for their copy of the list ("_filelist....txt") that are still there.
+    int ListCopiesLeft() const
+    {
+        int left = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            left += entry.path().filename().string().starts_with("_filelist");
+        return left;
+    }
+
     TemporaryFolder folder;
     BoxRecorder boxes;
     NotifyRecorder window;
@@ -90,7 +99,7 @@ TEST_F(ClientUpdateTest, FetchesWhatIsMissingOrDifferentIntoTheGameFolder)
     EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/bin/game config.ini"), "[game]");
     EXPECT_EQ(ReadAll(folder.Path() / "Data/maps/arena.pak"), std::string(3000, 'm'));
     EXPECT_EQ(server.RequestCount("/patch/12/Zorv_Data/current.dat"), 0u);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "_filelist.txt"));
+    EXPECT_EQ(ListCopiesLeft(), 0);
     EXPECT_TRUE(boxes.Boxes().empty());
     // Folders are ensured up to the first one that exists.
     EXPECT_EQ(UpdateTestAccess::CreatedDirs(manager),
@@ -115,6 +124,7 @@ TEST_F(ClientUpdateTest, AListThatCannotBeFetchedIsAnEmptyList)
     EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, L"Http Error: 404, /list/ExecutableFileList.txt");
+    EXPECT_EQ(ListCopiesLeft(), 0);
 }
 
 TEST_F(ClientUpdateTest, APartialListIsNeverRead)
@@ -125,6 +135,46 @@ TEST_F(ClientUpdateTest, APartialListIsNeverRead)
     EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
     EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
     EXPECT_EQ(server.RequestCount("/patch/1/Zorv_Data/a.dat"), 0u);
+    EXPECT_EQ(ListCopiesLeft(), 0);
+}
+
+TEST_F(ClientUpdateTest, TwoRunsInOneGameFolderEachReadTheirOwnList)
+{
+    // The list pauses after its first line, so that the second run fetches it while the first does.
+    std::string list = std::string("a.dat\t1\t") + kAbcDigest + "\t3\nb.dat\t1\t" + kAbcDigest + "\t3\n";
+    server.Route("/list/ExecutableFileList.txt",
+                 Reply::Body(list).StallAfter(list.find('\n') + 1, std::chrono::milliseconds(1500)));
+    server.Route("/patch/1/Zorv_Data/a.dat", Reply::Body("abc"));
+    server.Route("/patch/1/Zorv_Data/b.dat", Reply::Body("abc"));
+    NotifyRecorder otherWindow;
+    CUpdateManager other;
+    size_t listRequestsAtFirstSummary = 0;
+    for (auto [runner, recorder] : {std::pair{&manager, &window}, std::pair{&other, &otherWindow}}) {
+        recorder->onNotify = [this, runner, &listRequestsAtFirstSummary](const Notification& n) {
+            if (n.code != UN_FILE_SUMMARY)
+                return;
+            runner->TurnProgressReportsOn();
+            if (!listRequestsAtFirstSummary)
+                listRequestsAtFirstSummary = server.RequestCount("/list/ExecutableFileList.txt");
+        };
+        UpdateTestAccess::FileListUrl(*runner) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(*runner) = server.WideUrl(L"/patch/");
+        runner->StartWorker(recorder->hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+    }
+    auto ended = [](const NotifyRecorder& r) { return r.Count(UN_FAILED) + r.Count(UN_FILES_DONE) > 0; };
+    ASSERT_TRUE(RunLoopUntil([&] { return ended(window) && ended(otherWindow); }));
+    WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
+    WaitForSingleObject(UpdateTestAccess::Thread(other), INFINITE);
+
+    EXPECT_EQ(listRequestsAtFirstSummary, 2u);  // the two fetches overlapped
+    for (const NotifyRecorder* recorder : {&window, &otherWindow}) {
+        EXPECT_EQ(recorder->CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+        EXPECT_EQ(recorder->received.front().summary.nFileCount, 2u);
+    }
+    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/a.dat"), "abc");
+    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/b.dat"), "abc");
+    EXPECT_EQ(ListCopiesLeft(), 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(ClientUpdateTest, TheFirstFailedFileEndsTheUpdate)
