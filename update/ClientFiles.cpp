@@ -2,13 +2,17 @@
 #include "platform/afx/CStdioFile.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
+#include "platform/win/UniqueFiles.h"
 #include "update/CMD5.h"
 #include "update/CUpdateManager.h"
 
 namespace {
 
 constexpr const wchar_t* kFileListName = L"ExecutableFileList.txt";
-constexpr const wchar_t* kTemporaryList = L"_filelist.txt";
+// The run's own copy of the list: "_filelist.<six random characters>.txt", made exclusively, so
+// that a second launcher in the same game folder never touches it.
+constexpr const wchar_t* kTemporaryListStem = L"_filelist";
+constexpr const wchar_t* kTemporaryListExtension = L".txt";
 
 bool EntryExists(const CString& path)
 {
@@ -49,11 +53,14 @@ bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files
     if (!m_bRunning)
         return false;
     files.clear();
-    DeleteFileW(kTemporaryList);
+    // Without a file of its own the run reads no list: the list counts as empty.
+    std::wstring temporaryList = CreateUniqueFile(kTemporaryListStem, kTemporaryListExtension);
+    if (temporaryList.empty())
+        return true;
     // A list that did not arrive whole is no list: nothing of it is read.
-    if (DownloadToFile(url, kTemporaryList)) {
+    if (DownloadToFile(url, temporaryList.c_str())) {
         CStdioFile list;
-        if (list.Open(kTemporaryList, CFile::modeRead | CFile::shareExclusive | CFile::typeText)) {
+        if (list.Open(temporaryList.c_str(), CFile::modeRead | CFile::shareExclusive | CFile::typeText)) {
             try {
                 CString line;
                 while (list.ReadString(line))
@@ -65,7 +72,7 @@ bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files
         }
     }
     m_downloader.DiscardLocalFile();
-    DeleteFileW(kTemporaryList);
+    DeleteFileW(temporaryList.c_str());
     return true;
 }
 
@@ -74,19 +81,19 @@ bool CUpdateManager::VerifyLocalFiles(std::vector<FileListEntry>& files, ULONGLO
     if (!m_bRunning)
         return false;
     totalSize = 0;
-    for (auto entry = files.begin(); entry != files.end();) {
-        if (!m_bRunning)
+    // One pass: the entries found current are dropped, the others keep their order. Once the
+    // flag is found clear, the entries not yet examined stay and are not counted.
+    bool stopped = false;
+    std::erase_if(files, [&](const FileListEntry& entry) {
+        if (stopped || (stopped = !m_bRunning))
             return false;
-        CString localPath = entry->LocalPath();
+        CString localPath = entry.LocalPath();
         // A path that leaves the game folder is never read; the download refuses it.
         bool current = FileListEntry::IsInsideGameFolder(localPath) && EntryExists(localPath) &&
-                       HasListedDigest(localPath, entry->strMD5, [this] { return !m_bRunning; });
-        if (current) {
-            entry = files.erase(entry);
-        } else {
-            totalSize += static_cast<ULONGLONG>(entry->nSize);
-            ++entry;
-        }
-    }
-    return true;
+                       HasListedDigest(localPath, entry.strMD5, [this] { return !m_bRunning; });
+        if (!current)
+            totalSize += static_cast<ULONGLONG>(entry.nSize);
+        return current;
+    });
+    return !stopped;
 }

@@ -57,6 +57,11 @@ WindowSize SizeOf(const std::string& window)
     return size;
 }
 
+void Move(const std::string& window, int x, int y)
+{
+    Run("windowmove --sync " + window + " " + std::to_string(x) + " " + std::to_string(y));
+}
+
 void Click(const std::string& window, int x, int y)
 {
     Run("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");

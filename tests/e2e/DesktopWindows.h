@@ -17,6 +17,8 @@ namespace DesktopWindows {
 std::vector<std::string> Titled(const std::string& title);
 // Zero when the window has gone.
 WindowSize SizeOf(const std::string& window);
+// Moves the window's top left corner to a point of the screen (negative: beyond its left or top).
+void Move(const std::string& window, int x, int y);
 // A left click at a point of the window, relative to its top left corner.
 void Click(const std::string& window, int x, int y);
 // A key ("Return", "Escape") pressed in the window, which takes the focus first.

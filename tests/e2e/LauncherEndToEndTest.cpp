@@ -119,7 +119,8 @@ protected:
         m_updates.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(list));
     }
 
-    void ListFiles(const std::vector<ListedFile>& files)
+    // pauseAfterFirstLine: the list's first line goes out at once, the rest after that pause.
+    void ListFiles(const std::vector<ListedFile>& files, std::chrono::milliseconds pauseAfterFirstLine = 0ms)
     {
         std::string list;
         for (const ListedFile& file : files) {
@@ -130,7 +131,10 @@ protected:
                 std::ofstream(served, std::ios::binary) << file.content;
             }
         }
-        m_updates.Route(kFileListPath, Reply::Body(list));
+        Reply reply = Reply::Body(list);
+        if (pauseAfterFirstLine > 0ms)
+            reply.StallAfter(list.find('\n') + 1, pauseAfterFirstLine);
+        m_updates.Route(kFileListPath, reply);
     }
 
     std::vector<std::string> Environment(const std::vector<std::string>& extra) const
@@ -156,20 +160,32 @@ protected:
 
     void StartLauncher(const std::vector<std::string>& arguments = {}, const fs::path& executable = ZORV_LAUNCHER)
     {
+        m_launcher = NewLauncher(arguments, executable);
+    }
+    std::unique_ptr<ChildProcess> NewLauncher(const std::vector<std::string>& arguments = {},
+                                              const fs::path& executable = ZORV_LAUNCHER) const
+    {
         std::vector<std::string> command = {executable.string()};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        m_launcher = std::make_unique<ChildProcess>(
+        return std::make_unique<ChildProcess>(
             command, Environment({"ZORV_GAME_RECORD=" + m_gameRecord.string(), "ZORV_GAME_SECONDS=3"}));
     }
 
+    // The launchers' visible 1200x700 windows.
+    static std::vector<std::string> MainWindows()
+    {
+        std::vector<std::string> windows;
+        for (const std::string& window : DesktopWindows::Titled(kLauncherTitle)) {
+            if (DesktopWindows::SizeOf(window).width == 1200)
+                windows.push_back(window);
+        }
+        return windows;
+    }
     // The launcher's visible 1200x700 window, or an empty text.
     static std::string MainWindow()
     {
-        for (const std::string& window : DesktopWindows::Titled(kLauncherTitle)) {
-            if (DesktopWindows::SizeOf(window).width == 1200)
-                return window;
-        }
-        return {};
+        std::vector<std::string> windows = MainWindows();
+        return windows.empty() ? std::string() : windows.front();
     }
 
     std::string WaitForMainWindow()
@@ -260,7 +276,8 @@ TEST_F(LauncherEndToEndTest, UpdatesTheClientAndStartsTheGameWithThePagesParamet
     EXPECT_EQ(ReadAll(m_gameFolder / "Zorv.exe"), game);
     EXPECT_EQ(ReadAll(m_gameFolder / "Zorv_Data" / "bin" / "game config.ini"), "[video]\r\nwidth=1200\r\n");
     EXPECT_EQ(ReadAll(m_gameFolder / "Data" / "maps" / "arena.pak"), std::string(300000, 'p'));
-    EXPECT_FALSE(fs::exists(m_gameFolder / "_filelist.txt"));
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_gameFolder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("_filelist")) << "left behind: " << entry.path();
     EXPECT_EQ(m_updates.RequestCount("/zorv/patch/12/Zorv_Data/readme.txt"), 0u) << "a current file was fetched";
 }
 
@@ -446,6 +463,51 @@ TEST_F(LauncherEndToEndTest, EscEndsTheLauncherWhileTheListTrickles)
         EXPECT_TRUE(DesktopWindows::Titled("OpenURL Exception").empty());
         m_launcher.reset();
     }
+}
+
+TEST_F(LauncherEndToEndTest, TwoLaunchersStartedTogetherBothUpdateTheClient)
+{
+    // The list pauses after its first line, so that the second launcher fetches it while the
+    // first one does.
+    ListLauncher("0.0.0.6");
+    ListFiles({{"a.dat", "12/Zorv_Data/a.dat", "first file\n"}, {"b.dat", "12/Zorv_Data/b.dat", "second file\n"}},
+              2500ms);  // under the receive time-out of 3 s
+    StartLauncher();
+    std::unique_ptr<ChildProcess> second = NewLauncher();
+    ASSERT_TRUE(WaitUntil([] { return MainWindows().size() == 2; }, 60s)) << "not both main windows";
+    // Apart, so that neither covers the other's start button, and both buttons away from the
+    // middle of the screen, where the client update windows open.
+    std::vector<std::string> windows = MainWindows();
+    DesktopWindows::Move(windows[0], -400, -300);
+    DesktopWindows::Move(windows[1], 400, 300);
+    EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount("/zorv/web/index.html") >= 2; }, 30s));
+    std::this_thread::sleep_for(2s);  // both pages drawn
+
+    auto gone = [](const std::string& window) {
+        return [window] {
+            std::vector<std::string> left = MainWindows();
+            return std::find(left.begin(), left.end(), window) == left.end();
+        };
+    };
+    EXPECT_TRUE(ClickUntil(windows[0], kStartX, kStartY, gone(windows[0])));
+    EXPECT_TRUE(ClickUntil(windows[1], kStartX, kStartY, gone(windows[1])));
+    EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
+    EXPECT_EQ(second->WaitForExit(60s), 0);
+
+    EXPECT_EQ(ReadAll(m_gameFolder / "Zorv_Data" / "a.dat"), "first file\n");
+    EXPECT_EQ(ReadAll(m_gameFolder / "Zorv_Data" / "b.dat"), "second file\n");
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_gameFolder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("_filelist")) << "left behind: " << entry.path();
+    // The two lists were under way together: both were asked for before the first file.
+    std::vector<std::string> asked;
+    for (const ReceivedRequest& request : m_updates.Requests()) {
+        if (request.path == kFileListPath || request.path.starts_with("/zorv/patch/12/"))
+            asked.push_back(request.path);
+    }
+    ASSERT_GE(asked.size(), 3u);
+    EXPECT_EQ(asked[0], kFileListPath);
+    EXPECT_EQ(asked[1], kFileListPath);
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), kFileListPath), 2);
 }
 
 }  // namespace

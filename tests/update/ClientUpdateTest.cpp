@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "platform/win/Text.h"
 #include "tests/support/ReadAll.h"
@@ -47,6 +52,15 @@ protected:
             g_main_context_iteration(nullptr, FALSE);
     }
 
+    // Files the runs made for their copy of the list ("_filelist....txt") that are still there.
+    int ListCopiesLeft() const
+    {
+        int left = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            left += entry.path().filename().string().starts_with("_filelist");
+        return left;
+    }
+
     TemporaryFolder folder;
     BoxRecorder boxes;
     NotifyRecorder window;
@@ -85,7 +99,7 @@ TEST_F(ClientUpdateTest, FetchesWhatIsMissingOrDifferentIntoTheGameFolder)
     EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/bin/game config.ini"), "[game]");
     EXPECT_EQ(ReadAll(folder.Path() / "Data/maps/arena.pak"), std::string(3000, 'm'));
     EXPECT_EQ(server.RequestCount("/patch/12/Zorv_Data/current.dat"), 0u);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "_filelist.txt"));
+    EXPECT_EQ(ListCopiesLeft(), 0);
     EXPECT_TRUE(boxes.Boxes().empty());
     // Folders are ensured up to the first one that exists.
     EXPECT_EQ(UpdateTestAccess::CreatedDirs(manager),
@@ -110,6 +124,7 @@ TEST_F(ClientUpdateTest, AListThatCannotBeFetchedIsAnEmptyList)
     EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, L"Http Error: 404, /list/ExecutableFileList.txt");
+    EXPECT_EQ(ListCopiesLeft(), 0);
 }
 
 TEST_F(ClientUpdateTest, APartialListIsNeverRead)
@@ -120,6 +135,46 @@ TEST_F(ClientUpdateTest, APartialListIsNeverRead)
     EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
     EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
     EXPECT_EQ(server.RequestCount("/patch/1/Zorv_Data/a.dat"), 0u);
+    EXPECT_EQ(ListCopiesLeft(), 0);
+}
+
+TEST_F(ClientUpdateTest, TwoRunsInOneGameFolderEachReadTheirOwnList)
+{
+    // The list pauses after its first line, so that the second run fetches it while the first does.
+    std::string list = std::string("a.dat\t1\t") + kAbcDigest + "\t3\nb.dat\t1\t" + kAbcDigest + "\t3\n";
+    server.Route("/list/ExecutableFileList.txt",
+                 Reply::Body(list).StallAfter(list.find('\n') + 1, std::chrono::milliseconds(1500)));
+    server.Route("/patch/1/Zorv_Data/a.dat", Reply::Body("abc"));
+    server.Route("/patch/1/Zorv_Data/b.dat", Reply::Body("abc"));
+    NotifyRecorder otherWindow;
+    CUpdateManager other;
+    size_t listRequestsAtFirstSummary = 0;
+    for (auto [runner, recorder] : {std::pair{&manager, &window}, std::pair{&other, &otherWindow}}) {
+        recorder->onNotify = [this, runner, &listRequestsAtFirstSummary](const Notification& n) {
+            if (n.code != UN_FILE_SUMMARY)
+                return;
+            runner->TurnProgressReportsOn();
+            if (!listRequestsAtFirstSummary)
+                listRequestsAtFirstSummary = server.RequestCount("/list/ExecutableFileList.txt");
+        };
+        UpdateTestAccess::FileListUrl(*runner) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(*runner) = server.WideUrl(L"/patch/");
+        runner->StartWorker(recorder->hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+    }
+    auto ended = [](const NotifyRecorder& r) { return r.Count(UN_FAILED) + r.Count(UN_FILES_DONE) > 0; };
+    ASSERT_TRUE(RunLoopUntil([&] { return ended(window) && ended(otherWindow); }));
+    WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
+    WaitForSingleObject(UpdateTestAccess::Thread(other), INFINITE);
+
+    EXPECT_EQ(listRequestsAtFirstSummary, 2u);  // the two fetches overlapped
+    for (const NotifyRecorder* recorder : {&window, &otherWindow}) {
+        EXPECT_EQ(recorder->CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+        EXPECT_EQ(recorder->received.front().summary.nFileCount, 2u);
+    }
+    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/a.dat"), "abc");
+    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/b.dat"), "abc");
+    EXPECT_EQ(ListCopiesLeft(), 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(ClientUpdateTest, TheFirstFailedFileEndsTheUpdate)
@@ -301,6 +356,51 @@ TEST_F(ClientUpdateTest, AStopDuringVerificationEndsItAtTheNextFile)
     EXPECT_EQ(window.received[0].summary.nFileCount, 600u);
     EXPECT_GT(window.received[0].summary.nTotalSize, 0u);
     EXPECT_LT(window.received[0].summary.nTotalSize, 600u);
+}
+
+TEST_F(ClientUpdateTest, VerificationTakesTimeInProportionToTheEntries)
+{
+    // Entries naming 100 current files, every tenth one a missing file. Ten times the entries take
+    // about ten times as long; dropping the current ones one at a time would take about a hundred
+    // times as long.
+    for (int i = 0; i < 100; ++i)
+        folder.WriteFile("Zorv_Data/f" + std::to_string(i), "abc");
+    auto entries = [](size_t count) {
+        std::vector<FileListEntry> list(count);
+        for (size_t i = 0; i < count; ++i) {
+            bool missing = i % 10 == 0;
+            list[i].strPath = Utf8ToWide(missing ? "missing" + std::to_string(i) : "f" + std::to_string(i % 100));
+            list[i].strMD5 = Utf8ToWide(kAbcDigest);
+            list[i].nSize = missing ? static_cast<LONGLONG>(i) : 1000000;
+        }
+        return list;
+    };
+    UpdateTestAccess::Prepare(manager, window.hwnd);
+    auto seconds = [&](std::vector<FileListEntry>& list, ULONGLONG& total) {
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(manager.VerifyLocalFiles(list, total));
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    constexpr size_t kFew = 20000;
+    constexpr size_t kMany = 200000;
+    double few = 1e300;
+    for (int round = 0; round < 2; ++round) {  // the first round warms the caches
+        std::vector<FileListEntry> list = entries(kFew);
+        ULONGLONG total = 0;
+        few = std::min(few, seconds(list, total));
+    }
+    std::vector<FileListEntry> list = entries(kMany);
+    ULONGLONG total = 0;
+    double many = seconds(list, total);
+    EXPECT_LT(many, 30 * few) << "20,000 entries: " << few << " s, 200,000: " << many << " s";
+
+    // The missing ones stay, in their order, and only they are counted.
+    ASSERT_EQ(list.size(), kMany / 10);
+    size_t inPlace = 0;
+    while (inPlace < list.size() && list[inPlace].strPath == CString(Utf8ToWide("missing" + std::to_string(inPlace * 10))))
+        ++inPlace;
+    EXPECT_EQ(inPlace, list.size());
+    EXPECT_EQ(total, 10 * (list.size() - 1) * list.size() / 2);
 }
 
 }  // namespace

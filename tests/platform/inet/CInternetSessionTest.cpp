@@ -581,7 +581,7 @@ TEST_F(InternetSessionTest, HttpsIsRedirectedToHttpsOnly)
     }
 }
 
-TEST_F(InternetSessionTest, TheStopConditionEndsEveryWaitWithinASecond)
+TEST_F(InternetSessionTest, TheStopConditionEndsEveryWaitWithinAQuarterSecond)
 {
     TestCertificates::TrustAuthority();
     // No time-out of the session would end any of these.
@@ -609,34 +609,48 @@ TEST_F(InternetSessionTest, TheStopConditionEndsEveryWaitWithinASecond)
         {"stall in the body", secure.WideUrl(L"/stall-in-body"), false},
         {"stall in the handshake", handshake, true},
     };
+    // Offsets from the start of the wait that fall between the reads of the condition.
+    const std::chrono::milliseconds offsets[] = {37ms, 180ms, 410ms, 777ms};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        stop = false;
-        std::thread stopper([&stop] {
-            std::this_thread::sleep_for(1500ms);
-            stop = true;
-        });
-        Clock::time_point start = Clock::now();
-        std::optional<DWORD> error;
-        bool opened = false;
-        try {
-            std::unique_ptr<CStdioFile> file(session.OpenURL(c.url.c_str(), 1, kDownloadFlags));
-            opened = true;
-            auto* response = dynamic_cast<CHttpFile*>(file.get());
-            if (response) {
-                std::string bytes;
-                while (response->ReadString(bytes)) {
+        for (std::chrono::milliseconds offset : offsets) {
+            SCOPED_TRACE(std::string(c.name) + ", stop after " + std::to_string(offset.count()) + " ms");
+            stop = false;
+            Clock::time_point stopped;
+            std::thread stopper;
+            auto stopLater = [&] {
+                stopper = std::thread([&stop, &stopped, offset] {
+                    std::this_thread::sleep_for(offset);
+                    stopped = Clock::now();
+                    stop = true;
+                });
+            };
+            std::optional<DWORD> error;
+            bool opened = false;
+            if (c.duringOpen)
+                stopLater();
+            try {
+                std::unique_ptr<CStdioFile> file(session.OpenURL(c.url.c_str(), 1, kDownloadFlags));
+                opened = true;
+                if (!c.duringOpen)
+                    stopLater();
+                auto* response = dynamic_cast<CHttpFile*>(file.get());
+                if (response) {
+                    std::string bytes;
+                    while (response->ReadString(bytes)) {
+                    }
                 }
+            } catch (const CInternetException& e) {
+                error = e.m_dwError;
             }
-        } catch (const CInternetException& e) {
-            error = e.m_dwError;
+            Clock::time_point ended = Clock::now();
+            bool stopHeld = stop;
+            if (stopper.joinable())
+                stopper.join();
+            EXPECT_EQ(error, ERROR_INTERNET_OPERATION_CANCELLED);
+            EXPECT_EQ(opened, !c.duringOpen);
+            ASSERT_TRUE(stopHeld);  // the wait ended by the stop, not before it
+            EXPECT_LT(ended - stopped, 600ms);
         }
-        auto elapsed = Clock::now() - start;
-        stopper.join();
-        EXPECT_EQ(error, ERROR_INTERNET_OPERATION_CANCELLED);
-        EXPECT_EQ(opened, !c.duringOpen);
-        EXPECT_GE(elapsed, 1500ms);
-        EXPECT_LE(elapsed, 2600ms);
     }
     // A stop that holds before the request keeps it from being made.
     size_t before = secure.Requests().size();
