@@ -15,8 +15,8 @@ struct FileListEntry {
 
     // "Zorv_Data\" + the path with every "$" a space and every "..\DataSource" "..\Data".
     CString LocalPath() const;
-    // The local path stays inside the game folder: not absolute, no drive, no NUL, and no ".."
-    // climbing above the current directory.
+    // The local path stays inside the game folder: not absolute, no drive, no NUL, and its folded
+    // text (FoldedPath, as the file functions see it) does not climb above the current directory.
     static bool IsInsideGameFolder(const CString& localPath);
 };
 

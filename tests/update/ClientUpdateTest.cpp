@@ -158,6 +158,59 @@ TEST_F(ClientUpdateTest, PathsThatLeaveTheGameFolderAreRefused)
     EXPECT_EQ(UpdateTestAccess::CreatedDirs(manager).count(L"Zorv_Data\\..\\.."), 0u);
 }
 
+TEST_F(ClientUpdateTest, APathWithANulGetsNoRequest)
+{
+    server.Route("/patch/1/Zorv_Data/evil", Reply::Body("evil"));
+    RunUpdate(std::string("evil\0.txt\t1\tx\t3\n", 16));
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+    EXPECT_EQ(server.Requests().size(), 1u);  // the list only
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"OpenFile Exception");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Zorv_Data"));
+}
+
+// "..\DataSource" entries belong in the game folder's own Data folder, however Zorv_Data is kept.
+TEST_F(ClientUpdateTest, DataSourceEntriesLandInTheGameFoldersDataWhereverZorvDataLives)
+{
+    struct Case {
+        const char* name;
+        bool linkedZorvData;  // else there is no Zorv_Data at all
+    } cases[] = {{"Zorv_Data a link to another disk", true}, {"no Zorv_Data folder", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder elsewhere;  // another disk
+        TemporaryFolder game;
+        if (c.linkedZorvData) {
+            std::filesystem::create_directory(elsewhere.Path() / "Zorv_Data");
+            std::filesystem::create_directory_symlink(elsewhere.Path() / "Zorv_Data", game.Path() / "Zorv_Data");
+        }
+        game.WriteFile("Data/maps/current.pak", "abc");
+        server.Route("/patch/5/DataSource/maps/new.pak", Reply::Body("new map"));
+        server.Route("/patch/5/DataSource/sounds/a.wav", Reply::Body("wave"));
+        std::string list = std::string("..\\DataSource\\maps\\current.pak\t5\t") + kAbcDigest + "\t3\n" +
+                           "..\\DataSource\\maps\\new.pak\t5\t" + kAbcDigest + "\t7\n" +
+                           "..\\DataSource\\sounds\\a.wav\t5\t" + kAbcDigest + "\t4\n";
+        NotifyRecorder notified;
+        CUpdateManager run;
+        server.Route("/list/ExecutableFileList.txt", Reply::Body(list));
+        UpdateTestAccess::FileListUrl(run) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(run) = server.WideUrl(L"/patch/");
+        run.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }));
+        WaitForSingleObject(UpdateTestAccess::Thread(run), INFINITE);
+
+        EXPECT_EQ(notified.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+        EXPECT_EQ(notified.received[0].summary.nFileCount, 2u);  // the current one is not fetched
+        EXPECT_EQ(server.RequestCount("/patch/5/DataSource/maps/current.pak"), 0u);
+        EXPECT_EQ(ReadAll(game.Path() / "Data/maps/new.pak"), "new map");
+        EXPECT_EQ(ReadAll(game.Path() / "Data/sounds/a.wav"), "wave");
+        // Nothing beside the link's target, and no Zorv_Data made for the way there.
+        EXPECT_FALSE(std::filesystem::exists(elsewhere.Path() / "Data"));
+        EXPECT_EQ(std::filesystem::exists(game.Path() / "Zorv_Data"), c.linkedZorvData);
+        EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
 TEST_F(ClientUpdateTest, TheListFollowsItsTextRules)
 {
     // A blank line and a trailing line end make entries with an empty path; 0x1A ends the text.
