@@ -21,6 +21,9 @@ class CUpdateManager {
 public:
     static constexpr int kAttempts = 5;
     static constexpr DWORD kRetryPauseMilliseconds = 500;
+    // A list of more lines is unreadable: ten times the files of a large game. Lines hold at most
+    // CHttpDownloader::kMaxLineBytes.
+    static constexpr size_t kMaxListLines = size_t{1} << 21;
 
     CUpdateManager();
     CUpdateManager(const CUpdateManager&) = delete;
@@ -38,7 +41,9 @@ public:
 
     // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.
     bool DownloadToFile(LPCWSTR url, LPCWSTR localPath);
-    bool DownloadLines(LPCWSTR url, std::vector<CString>& lines);
+    // Keeps the first keptLines lines; a list of more than kMaxListLines lines or with a longer
+    // line than kMaxLineBytes fails, and no more of it is read.
+    bool DownloadLines(LPCWSTR url, std::vector<CString>& lines, size_t keptLines = kMaxListLines);
 
     // The launcher update list and the version check.
     bool CheckLauncherVersion();

@@ -70,3 +70,21 @@ bool FileListEntry::IsInsideGameFolder(const CString& localPath)
     std::wstring folded = FoldedPath(text);
     return folded != L".." && folded.rfind(L"../", 0) != 0;
 }
+
+bool FileListEntry::FitsFileSystem(const CString& localPath)
+{
+    if (static_cast<size_t>(localPath.GetLength()) >= PATH_MAX)
+        return false;
+    std::string native = NativePath(localPath);
+    if (native.size() >= PATH_MAX)
+        return false;
+    size_t nameStart = 0;
+    for (size_t slash = native.find('/'); ; slash = native.find('/', nameStart)) {
+        size_t nameEnd = slash == std::string::npos ? native.size() : slash;
+        if (nameEnd - nameStart > NAME_MAX)
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        nameStart = slash + 1;
+    }
+}

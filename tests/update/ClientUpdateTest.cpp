@@ -17,6 +17,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";  // of ""
 constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";    // of "abc"
 
@@ -208,6 +210,49 @@ TEST_F(ClientUpdateTest, DataSourceEntriesLandInTheGameFoldersDataWhereverZorvDa
         EXPECT_FALSE(std::filesystem::exists(elsewhere.Path() / "Data"));
         EXPECT_EQ(std::filesystem::exists(game.Path() / "Zorv_Data"), c.linkedZorvData);
         EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
+TEST_F(ClientUpdateTest, AListBeyondItsLimitsCountsAsEmpty)
+{
+    constexpr size_t kLongest = CHttpDownloader::kMaxLineBytes;
+    std::string games;  // 200,000 files with 100-byte paths
+    for (int i = 0; i < 200000; ++i) {
+        std::string number = std::to_string(i);
+        games += "maps\\" + std::string(100 - 5 - number.size(), 'm') + number + "\t1\t" + kAbcDigest + "\t3\n";
+    }
+    struct Case {
+        const char* name;
+        Reply list;
+        size_t entries;  // 0: the list is unreadable
+    } cases[] = {
+        {"200,000 files", Reply::Body(games), 200000},
+        {"the longest line", Reply::Body("a\n" + std::string(kLongest, 'x') + "\nb\n"), 3},
+        {"a line one byte longer", Reply::Body("a\n" + std::string(kLongest + 1, 'x') + "\nb\n"), 0},
+        {"a CR makes it longer", Reply::Body("a\n" + std::string(kLongest, 'x') + "\r\nb\n"), 0},
+        {"as many lines as allowed", Reply::Filled(CUpdateManager::kMaxListLines, '\n'), CUpdateManager::kMaxListLines},
+        {"one line more", Reply::Filled(CUpdateManager::kMaxListLines + 1, '\n'), 0},
+        {"more than 128 MiB", Reply::Repeated(std::string(999, 'x') + "\n", (128ull << 20) + 1000), 0},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        size_t requestsBefore = server.Requests().size();
+        TemporaryFolder game;
+        NotifyRecorder notified;
+        CUpdateManager run;
+        server.Route("/list/ExecutableFileList.txt", c.list);
+        UpdateTestAccess::FileListUrl(run) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(run) = server.WideUrl(L"/patch/");
+        run.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }, 120s));
+        WaitForSingleObject(UpdateTestAccess::Thread(run), INFINITE);
+        ASSERT_FALSE(notified.received.empty());
+        EXPECT_EQ(notified.received[0].code, UN_FILE_SUMMARY);
+        EXPECT_EQ(notified.received[0].summary.nFileCount, c.entries);
+        if (c.entries == 0) {
+            EXPECT_EQ(notified.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+            EXPECT_EQ(server.Requests().size() - requestsBefore, 1u);  // the list only
+        }
     }
 }
 

@@ -121,6 +121,29 @@ TEST_F(HostileServerTest, AnEndlessListLineFailsTheCheckAndIsNotReadOn)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(HostileServerTest, AListOfEndlessEmptyLinesFailsTheCheckAndIsNotReadOn)
+{
+    server.Route(kListPath, Reply::Filled(64ull << 20, '\n'));
+    RunCheck();
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FAILED}));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(server.RequestCount(kListPath), 1u);
+    ASSERT_TRUE(server.WaitUntilNoConnection(10s));
+    EXPECT_LT(server.BodyBytesSent(), 16u << 20);
+
+    // The limit itself, and only the lines asked for are kept.
+    server.Route("/most", Reply::Filled(CUpdateManager::kMaxListLines, '\n'));
+    server.Route("/more", Reply::Filled(CUpdateManager::kMaxListLines + 1, '\n'));
+    CUpdateManager manager;
+    UpdateTestAccess::Running(manager) = 1;
+    std::vector<CString> lines;
+    EXPECT_TRUE(manager.DownloadLines(server.WideUrl(L"/most").c_str(), lines, 5));
+    EXPECT_EQ(lines.size(), 5u);
+    EXPECT_FALSE(manager.DownloadLines(server.WideUrl(L"/more").c_str(), lines, 5));
+    EXPECT_EQ(server.RequestCount("/more"), 1u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(HostileServerTest, AddressesOfOtherSchemesAreRefusedAtOnceWithoutABox)
 {
     std::filesystem::path local = folder.WriteFile("list.txt", "a\nb\n");
