@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <filesystem>
@@ -254,6 +255,67 @@ TEST_F(ClientUpdateTest, AListBeyondItsLimitsCountsAsEmpty)
             EXPECT_EQ(server.Requests().size() - requestsBefore, 1u);  // the list only
         }
     }
+}
+
+TEST_F(ClientUpdateTest, PathsTooLongForTheFileSystemAreRefusedBeforeAnyFolder)
+{
+    auto folders = [](int depth) {
+        std::string path;
+        for (int i = 0; i < depth; ++i)
+            path += "d\\";
+        return path;
+    };
+    // "Zorv_Data\" and 2,040 folders: 4,091 bytes, within the 4,095 a path may have.
+    std::string deepest = folders(2040) + "f";
+    std::string served = "/patch/1/Zorv_Data/" + deepest;
+    std::replace(served.begin(), served.end(), '\\', '/');
+    server.Route(served, Reply::Body("deep"));
+    struct Case {
+        const char* name;
+        std::string listed;
+        bool refused;
+    } cases[] = {
+        {"30,000 folders deep", folders(30000) + "f", true},
+        {"a name of 256 bytes", "a\\" + std::string(256, 'n'), true},
+        {"one folder too deep", folders(2043) + "f", true},
+        {"as deep as the file system goes", deepest, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        size_t requestsBefore = server.Requests().size();
+        size_t boxesBefore = boxes.Boxes().size();
+        TemporaryFolder game;
+        NotifyRecorder notified;
+        CUpdateManager run;
+        server.Route("/list/ExecutableFileList.txt", Reply::Body(c.listed + "\t1\tx\t4\n"));
+        UpdateTestAccess::FileListUrl(run) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(run) = server.WideUrl(L"/patch/");
+        DWORD started = timeGetTime();
+        run.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }));
+        EXPECT_LT(timeGetTime() - started, 5000u);
+        WaitForSingleObject(UpdateTestAccess::Thread(run), INFINITE);
+        if (c.refused) {
+            EXPECT_EQ(notified.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+            EXPECT_EQ(server.Requests().size() - requestsBefore, 1u);  // the list only
+            ASSERT_EQ(boxes.Boxes().size(), boxesBefore + 1);
+            EXPECT_EQ(boxes.Boxes().back().caption, L"OpenFile Exception");
+            EXPECT_FALSE(std::filesystem::exists(game.Path() / "Zorv_Data"));
+        } else {
+            EXPECT_EQ(notified.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+            std::string local = "Zorv_Data/" + deepest;
+            std::replace(local.begin(), local.end(), '\\', '/');
+            EXPECT_EQ(ReadAll(local), "deep");  // relative: the whole path would be too long
+        }
+    }
+
+    // Folder making itself refuses such a path, at the cost of reading it once.
+    CUpdateManager direct;
+    DWORD started = timeGetTime();
+    direct.EnsureDirectory(CString(L"Zorv_Data\\") + Utf8ToWide(folders(30000)).c_str());
+    EXPECT_LT(timeGetTime() - started, 1000u);
+    EXPECT_TRUE(UpdateTestAccess::CreatedDirs(direct).empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Zorv_Data"));
 }
 
 TEST_F(ClientUpdateTest, TheListFollowsItsTextRules)
