@@ -6,12 +6,12 @@
 #pragma once
 
 #include <atomic>
-#include <set>
 #include <vector>
 
 #include "platform/afx/CString.h"
 #include "update/CHttpDownloader.h"
 #include "update/FileListEntry.h"
+#include "update/FolderSet.h"
 #include "platform/win/Threads.h"
 #include "update/UpdateNotify.h"
 
@@ -80,7 +80,7 @@ private:
     std::vector<FileListEntry> m_files;
     ULONGLONG m_nTotalSize = 0;
     ULONGLONG m_nTotalDone = 0;
-    std::set<CString> m_createdDirs;
+    FolderSet m_createdDirs;
     std::atomic<bool> m_bReportProgress = true;
     CString m_strFileListUrl;
     CString m_strPatchUrl;

@@ -1,4 +1,5 @@
 // The patch download and the client update worker.
+#include <optional>
 #include <vector>
 
 #include "platform/win/FileSystem.h"
@@ -37,29 +38,28 @@ void CUpdateManager::EnsureDirectory(const CString& folder)
     if (!FileListEntry::FitsFileSystem(folder))
         return;
     // Climb from the folder through its parents (the text before each last "\\") to the first
-    // that is known or exists, then make the missing ones from the top down. Each is a prefix of
-    // the one text, so the climb copies no more than the calls take.
+    // that is known or exists, then make the missing ones from the top down.
     const std::wstring& path = folder.str();
+    const std::optional<size_t> known = m_createdDirs.LongestKnown(path);
+    if (known == path.size())
+        return;
     std::vector<size_t> missing;  // lengths of the folders to make, deepest first
-    for (size_t end = path.size();;) {
-        CString part(path.substr(0, end));
-        if (m_createdDirs.count(part))
-            break;
-        if (PathFileExistsW(part)) {
-            m_createdDirs.insert(std::move(part));
+    size_t shallowest = path.size();
+    for (size_t end = path.size(); end != known;) {
+        if (PathFileExistsW(CString(path.substr(0, end)))) {
+            shallowest = end;
             break;
         }
         missing.push_back(end);
+        shallowest = end;
         size_t separator = end == 0 ? std::wstring::npos : path.rfind(L'\\', end - 1);
         if (separator == std::wstring::npos)
             break;
         end = separator;
     }
-    for (auto end = missing.rbegin(); end != missing.rend(); ++end) {
-        CString part(path.substr(0, *end));
-        CreateDirectoryW(part, nullptr);
-        m_createdDirs.insert(std::move(part));
-    }
+    for (auto end = missing.rbegin(); end != missing.rend(); ++end)
+        CreateDirectoryW(CString(path.substr(0, *end)), nullptr);
+    m_createdDirs.Insert(path, shallowest);
 }
 
 unsigned ClientUpdateThreadProc(void* argument)
