@@ -13,8 +13,6 @@ namespace {
 
 constexpr DWORD kTimeoutMilliseconds = 3000;
 constexpr DWORD kConnectRetries = 5;
-// A longer line ends the list as unreadable, so that no answer can fill the memory.
-constexpr size_t kMaxLineBytes = 64 * 1024;
 
 // A transfer ended by the caller's stop condition is no failure to show.
 bool IsShown(const CInternetException& e, bool bShowErrors)

@@ -23,6 +23,8 @@ public:
     static constexpr int kFailed = -1;  // final failure, or no further line
     static constexpr int kRetry = -2;   // an internet failure: another attempt may succeed
     static constexpr UINT kBufferSize = 1024;
+    // A longer line of a list makes the list unreadable, so that no answer can fill the memory.
+    static constexpr size_t kMaxLineBytes = 64 * 1024;
 
     CHttpDownloader(DownloadProgressFunction progress, void* progressContext);
     CHttpDownloader(const CHttpDownloader&) = delete;

@@ -99,7 +99,7 @@ bool CUpdateManager::DownloadToFile(LPCWSTR url, LPCWSTR localPath)
     });
 }
 
-bool CUpdateManager::DownloadLines(LPCWSTR url, std::vector<CString>& lines)
+bool CUpdateManager::DownloadLines(LPCWSTR url, std::vector<CString>& lines, size_t keptLines)
 {
     return Retrying([&](bool bShowErrors) {
         lines.clear();
@@ -107,14 +107,18 @@ bool CUpdateManager::DownloadLines(LPCWSTR url, std::vector<CString>& lines)
         if (opened != CHttpDownloader::kReady)
             return opened;
         int c;
-        for (;;) {
+        for (size_t count = 0;; ++count) {
             if (!m_bRunning)
                 return CHttpDownloader::kFailed;
             CString line;
             c = m_downloader.ReadLine(line, bShowErrors);
             if (c != CHttpDownloader::kReady)
                 break;
-            lines.push_back(std::move(line));
+            // Too many lines: unreadable, as a line too long is.
+            if (count == kMaxListLines)
+                return CHttpDownloader::kFailed;
+            if (lines.size() < keptLines)
+                lines.push_back(std::move(line));
         }
         if (c == CHttpDownloader::kRetry)
             return c;

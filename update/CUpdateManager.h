@@ -6,12 +6,12 @@
 #pragma once
 
 #include <atomic>
-#include <set>
 #include <vector>
 
 #include "platform/afx/CString.h"
 #include "update/CHttpDownloader.h"
 #include "update/FileListEntry.h"
+#include "update/FolderSet.h"
 #include "platform/win/Threads.h"
 #include "update/UpdateNotify.h"
 
@@ -21,6 +21,9 @@ class CUpdateManager {
 public:
     static constexpr int kAttempts = 5;
     static constexpr DWORD kRetryPauseMilliseconds = 500;
+    // A list of more lines is unreadable: ten times the files of a large game. Lines hold at most
+    // CHttpDownloader::kMaxLineBytes.
+    static constexpr size_t kMaxListLines = size_t{1} << 21;
 
     CUpdateManager();
     CUpdateManager(const CUpdateManager&) = delete;
@@ -38,7 +41,9 @@ public:
 
     // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.
     bool DownloadToFile(LPCWSTR url, LPCWSTR localPath);
-    bool DownloadLines(LPCWSTR url, std::vector<CString>& lines);
+    // Keeps the first keptLines lines; a list of more than kMaxListLines lines or with a longer
+    // line than kMaxLineBytes fails, and no more of it is read.
+    bool DownloadLines(LPCWSTR url, std::vector<CString>& lines, size_t keptLines = kMaxListLines);
 
     // The launcher update list and the version check.
     bool CheckLauncherVersion();
@@ -75,7 +80,7 @@ private:
     std::vector<FileListEntry> m_files;
     ULONGLONG m_nTotalSize = 0;
     ULONGLONG m_nTotalDone = 0;
-    std::set<CString> m_createdDirs;
+    FolderSet m_createdDirs;
     std::atomic<bool> m_bReportProgress = true;
     CString m_strFileListUrl;
     CString m_strPatchUrl;

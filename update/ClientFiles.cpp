@@ -1,4 +1,6 @@
 // The client file list and the verification of the local files, run by the client update worker.
+#include <functional>
+
 #include "platform/afx/CStdioFile.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
@@ -13,6 +15,8 @@ constexpr const wchar_t* kFileListName = L"ExecutableFileList.txt";
 // that a second launcher in the same game folder never touches it.
 constexpr const wchar_t* kTemporaryListStem = L"_filelist";
 constexpr const wchar_t* kTemporaryListExtension = L".txt";
+// A larger list is unreadable: four times the list of 200,000 files with 100-byte paths.
+constexpr ULONGLONG kMaxListBytes = 128ull << 20;
 
 bool EntryExists(const CString& path)
 {
@@ -28,6 +32,44 @@ bool HasListedDigest(const CString& localPath, const CString& listedDigest, cons
 {
     std::wstring digest = CMD5::DigestFile(localPath, stopped);
     return !digest.empty() && lstrcmpW(digest.c_str(), listedDigest) == 0;
+}
+
+// Each line of the list file to take, until it returns false; false then, or when the file
+// cannot be opened or holds a line longer than kMaxLineBytes. A read error ends the list there.
+bool ReadListLines(LPCWSTR path, const std::function<bool(CString&)>& take)
+{
+    CStdioFile list;
+    if (!list.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::typeText))
+        return false;
+    bool whole = true;
+    try {
+        CString line;
+        while (whole && list.ReadString(line, CHttpDownloader::kMaxLineBytes))
+            whole = static_cast<size_t>(line.GetLength()) <= CHttpDownloader::kMaxLineBytes && take(line);
+    } catch (const CFileException&) {
+        // the list ends at that line
+    }
+    list.Close();
+    return whole;
+}
+
+// The entries of the list file, or none when it breaks a limit. The first reading only checks
+// the limits, so that a list that breaks them never fills the memory.
+void ReadFileList(LPCWSTR path, std::vector<FileListEntry>& files)
+{
+    size_t lines = 0;
+    ULONGLONG bytes = 0;
+    auto count = [&](const CString& line) {
+        bytes += static_cast<ULONGLONG>(line.GetLength()) + 1;
+        return ++lines <= CUpdateManager::kMaxListLines && bytes <= kMaxListBytes;
+    };
+    if (!ReadListLines(path, count))
+        return;
+    files.reserve(lines);
+    ReadListLines(path, [&](CString& line) {
+        files.push_back(FileListEntry::Parse(line));
+        return files.size() < lines;
+    });
 }
 
 }  // namespace
@@ -58,19 +100,8 @@ bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files
     if (temporaryList.empty())
         return true;
     // A list that did not arrive whole is no list: nothing of it is read.
-    if (DownloadToFile(url, temporaryList.c_str())) {
-        CStdioFile list;
-        if (list.Open(temporaryList.c_str(), CFile::modeRead | CFile::shareExclusive | CFile::typeText)) {
-            try {
-                CString line;
-                while (list.ReadString(line))
-                    files.push_back(FileListEntry::Parse(line));
-            } catch (const CFileException&) {
-                // a read error ends the list at that line
-            }
-            list.Close();
-        }
-    }
+    if (DownloadToFile(url, temporaryList.c_str()))
+        ReadFileList(temporaryList.c_str(), files);
     m_downloader.DiscardLocalFile();
     DeleteFileW(temporaryList.c_str());
     return true;

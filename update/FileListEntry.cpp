@@ -4,6 +4,8 @@
 #include <climits>
 #include <cwctype>
 
+#include "platform/win/FileSystem.h"
+
 LONGLONG ParseListedNumber(const wchar_t* text)
 {
     const wchar_t* p = text;
@@ -47,9 +49,9 @@ CString FileListEntry::LocalPath() const
     CString path = strPath;
     path.Replace(L'$', L' ');
     path.Replace(L"..\\DataSource", L"..\\Data");
-    CString local;
-    local.Format(L"%s\\%s", L"Zorv_Data", path.GetString());
-    return local;
+    // Joined, not formatted: a NUL in the listed path stays in the text, where the containment
+    // check refuses it, instead of cutting the path short.
+    return CString(L"Zorv_Data\\") + path;
 }
 
 bool FileListEntry::IsInsideGameFolder(const CString& localPath)
@@ -57,24 +59,32 @@ bool FileListEntry::IsInsideGameFolder(const CString& localPath)
     const std::wstring& text = localPath.str();
     if (text.empty() || text.find(L'\0') != std::wstring::npos)
         return false;
-    if (text[0] == L'\\' || text[0] == L'/' || (text.size() >= 2 && text[1] == L':'))
+    if (text[0] == L'\\' || text[0] == L'/')
         return false;
-    int depth = 0;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find_first_of(L"\\/", start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        std::wstring_view segment(text.data() + start, end - start);
-        if (segment.size() >= 2 && segment[1] == L':')
+    // A drive anywhere ("C:", "x\C:\y").
+    for (size_t colon = text.find(L':'); colon != std::wstring::npos; colon = text.find(L':', colon + 1)) {
+        if (colon == 1 || (colon >= 2 && (text[colon - 2] == L'\\' || text[colon - 2] == L'/')))
             return false;
-        if (segment == L"..") {
-            if (--depth < 0)
-                return false;
-        } else if (!segment.empty() && segment != L".") {
-            ++depth;
-        }
-        start = end + 1;
     }
-    return true;
+    // Judged as the file system will see it.
+    std::wstring folded = FoldedPath(text);
+    return folded != L".." && folded.rfind(L"../", 0) != 0;
+}
+
+bool FileListEntry::FitsFileSystem(const CString& localPath)
+{
+    if (static_cast<size_t>(localPath.GetLength()) >= PATH_MAX)
+        return false;
+    std::string native = NativePath(localPath);
+    if (native.size() >= PATH_MAX)
+        return false;
+    size_t nameStart = 0;
+    for (size_t slash = native.find('/'); ; slash = native.find('/', nameStart)) {
+        size_t nameEnd = slash == std::string::npos ? native.size() : slash;
+        if (nameEnd - nameStart > NAME_MAX)
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        nameStart = slash + 1;
+    }
 }

@@ -15,9 +15,12 @@ struct FileListEntry {
 
     // "Zorv_Data\" + the path with every "$" a space and every "..\DataSource" "..\Data".
     CString LocalPath() const;
-    // The local path stays inside the game folder: not absolute, no drive, no NUL, and no ".."
-    // climbing above the current directory.
+    // The local path stays inside the game folder: not absolute, no drive, no NUL, and its folded
+    // text (FoldedPath, as the file functions see it) does not climb above the current directory.
     static bool IsInsideGameFolder(const CString& localPath);
+    // The file system can take the path: its text and its folded UTF-8 form at most PATH_MAX - 1
+    // long, each name at most NAME_MAX bytes. A longer one could be neither made nor opened.
+    static bool FitsFileSystem(const CString& localPath);
 };
 
 // The C library's _wtoi over 64 bits: leading white space, an optional sign, decimal digits up

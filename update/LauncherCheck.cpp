@@ -8,6 +8,7 @@ const wchar_t* const kLauncherVersion = L"0.0.0.6";
 
 namespace {
 
+// The lines used; later ones are read but not kept.
 constexpr size_t kListLines = 5;
 
 }  // namespace
@@ -25,7 +26,7 @@ bool CUpdateManager::CheckLauncherVersion()
     CString listUrl;
     listUrl.Format(L"%s%s", kLauncherUpdateBaseUrl, L"LauncherUpdate.txt");
     std::vector<CString> lines;
-    if (!DownloadLines(listUrl, lines) || lines.size() < kListLines)
+    if (!DownloadLines(listUrl, lines, kListLines) || lines.size() < kListLines)
         return false;
 
     m_strFileListUrl = lines[2];

@@ -1,4 +1,7 @@
 // The patch download and the client update worker.
+#include <optional>
+#include <vector>
+
 #include "platform/win/FileSystem.h"
 #include "platform/win/MessageBox.h"
 #include "update/CUpdateManager.h"
@@ -11,7 +14,8 @@ bool CUpdateManager::DownloadFiles()
         CString url;
         url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, L"Zorv_Data", entry.strPath.GetString());
         CString localPath = entry.LocalPath();
-        if (!FileListEntry::IsInsideGameFolder(localPath)) {
+        // Refused before any folder is made and any request goes out.
+        if (!FileListEntry::IsInsideGameFolder(localPath) || !FileListEntry::FitsFileSystem(localPath)) {
             CString text;
             text.Format(L"OpenFile Error: %s", localPath.GetString());
             MessageBoxW(nullptr, text, L"OpenFile Exception", MB_OK | MB_ICONERROR);
@@ -30,15 +34,32 @@ bool CUpdateManager::DownloadFiles()
 
 void CUpdateManager::EnsureDirectory(const CString& folder)
 {
-    if (m_createdDirs.count(folder))
+    // A folder the file system cannot take is not made, nor any of its parents.
+    if (!FileListEntry::FitsFileSystem(folder))
         return;
-    if (!PathFileExistsW(folder)) {
-        int lastSeparator = folder.ReverseFind(L'\\');
-        if (lastSeparator >= 0)
-            EnsureDirectory(folder.Left(lastSeparator));
-        CreateDirectoryW(folder, nullptr);
+    // Climb from the folder through its parents (the text before each last "\\") to the first
+    // that is known or exists, then make the missing ones from the top down.
+    const std::wstring& path = folder.str();
+    const std::optional<size_t> known = m_createdDirs.LongestKnown(path);
+    if (known == path.size())
+        return;
+    std::vector<size_t> missing;  // lengths of the folders to make, deepest first
+    size_t shallowest = path.size();
+    for (size_t end = path.size(); end != known;) {
+        if (PathFileExistsW(CString(path.substr(0, end)))) {
+            shallowest = end;
+            break;
+        }
+        missing.push_back(end);
+        shallowest = end;
+        size_t separator = end == 0 ? std::wstring::npos : path.rfind(L'\\', end - 1);
+        if (separator == std::wstring::npos)
+            break;
+        end = separator;
     }
-    m_createdDirs.insert(folder);
+    for (auto end = missing.rbegin(); end != missing.rend(); ++end)
+        CreateDirectoryW(CString(path.substr(0, *end)), nullptr);
+    m_createdDirs.Insert(path, shallowest);
 }
 
 unsigned ClientUpdateThreadProc(void* argument)

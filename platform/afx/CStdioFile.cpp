@@ -88,6 +88,11 @@ UINT CStdioFile::Read(void* buffer, UINT count)
 
 BOOL CStdioFile::ReadString(CString& line)
 {
+    return ReadString(line, std::wstring::npos);
+}
+
+BOOL CStdioFile::ReadString(CString& line, size_t maxLength)
+{
     if (m_textEnded)
         return FALSE;
     std::wstring text;
@@ -108,6 +113,8 @@ BOOL CStdioFile::ReadString(CString& line)
             return TRUE;
         }
         text.push_back(static_cast<wchar_t>(byte));
+        if (text.size() > maxLength)
+            break;
     }
     if (!any)
         return FALSE;

@@ -17,6 +17,9 @@ public:
     void Close() override;
     // FALSE at the end of the text, the line untouched. Throws CFileException on a failed read.
     virtual BOOL ReadString(CString& line);
+    // The same, but a line longer than maxLength bytes (a CR before its LF counted) gives its first
+    // maxLength + 1 bytes and the rest stays unread, so a line never takes more memory than asked.
+    BOOL ReadString(CString& line, size_t maxLength);
 
 private:
     bool FillBuffer();

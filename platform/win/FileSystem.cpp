@@ -17,14 +17,49 @@ struct FindHandle {
 
 }  // namespace
 
+std::wstring FoldedPath(std::wstring_view path)
+{
+    if (path.empty())
+        return {};
+    auto isSeparator = [](wchar_t unit) { return unit == L'\\' || unit == L'/'; };
+    const bool absolute = isSeparator(path.front());
+    std::wstring folded = absolute ? L"/" : L"";
+    // Where each name that a later ".." may fold away starts in folded.
+    std::vector<size_t> names;
+    size_t start = 0;
+    while (start < path.size()) {
+        size_t end = start;
+        while (end < path.size() && !isSeparator(path[end]))
+            ++end;
+        std::wstring_view name = path.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == L".")
+            continue;
+        if (name == L"..") {
+            if (!names.empty()) {
+                folded.resize(names.back());
+                names.pop_back();
+                continue;
+            }
+            if (absolute)
+                continue;
+        } else {
+            names.push_back(folded.size());
+        }
+        if (!folded.empty() && folded.back() != L'/')
+            folded += L'/';
+        folded += name;
+    }
+    if (folded.empty())
+        folded = L".";
+    if (isSeparator(path.back()) && folded.back() != L'/')
+        folded += L'/';
+    return folded;
+}
+
 std::string NativePath(LPCWSTR path)
 {
-    std::wstring text = path ? path : L"";
-    for (wchar_t& unit : text) {
-        if (unit == L'\\')
-            unit = L'/';
-    }
-    return WideToUtf8(text);
+    return WideToUtf8(FoldedPath(path ? path : L""));
 }
 
 BOOL DeleteFileW(LPCWSTR path)

@@ -1,8 +1,9 @@
 // File and folder functions. Paths keep the launcher's backslashes; these functions turn "\"
-// into "/" where they touch the file system.
+// into "/" and fold "." and ".." away from the text where they touch the file system.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/win/WinTypes.h"
 
@@ -16,7 +17,14 @@ struct WIN32_FIND_DATAW {
     std::wstring cFileName;
 };
 
-// The UTF-8 file-system path of a launcher path.
+// The path as Windows reads it before its file system sees it: "\" and "/" both separate, and
+// "." and ".." are folded away from the text ("Zorv_Data\..\Data\x" is "Data/x" whether
+// Zorv_Data is a folder, a link elsewhere or nothing). A ".." above the start of a relative path
+// stays and counts from the current folder; one above the root is dropped. Separators come out
+// as "/", repeated ones as one; a trailing one stays. A relative path that folds to nothing is
+// "."; an empty path stays empty.
+std::wstring FoldedPath(std::wstring_view path);
+// The UTF-8 file-system path of a launcher path: its folded path.
 std::string NativePath(LPCWSTR path);
 
 BOOL DeleteFileW(LPCWSTR path);

@@ -17,6 +17,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess();
 
+    pid_t Pid() const { return m_pid; }
     bool Running();
     // The exit code (128 + signal number for a killed process) once it has ended within the
     // limit; nothing while it still runs.

@@ -306,6 +306,21 @@ TEST_F(LauncherEndToEndTest, AListThatCannotBeFetchedShowsTheBoxAndEnds)
     EXPECT_EQ(m_updates.RequestCount("/zorv/patch_v3/LauncherUpdate.txt"), 1u) << "a 404 is not retried";
 }
 
+TEST_F(LauncherEndToEndTest, AFileInPlaceOfTheGameFolderLeavesTheLauncherInItsStartFolder)
+{
+    std::ofstream(m_gameFolder) << "not a folder";
+    ListLauncher("0.0.0.6");
+    ListFiles({});
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(m_launcher->Pid()) + "/cwd"), fs::current_path());
+    EXPECT_EQ(ReadAll(m_gameFolder), "not a folder");
+
+    EXPECT_TRUE(ClickUntil(window, kCloseX, kCloseY, [&] { return !m_launcher->Running(); }));
+    EXPECT_EQ(m_launcher->WaitForExit(10s), 0);
+}
+
 TEST_F(LauncherEndToEndTest, ADifferentVersionFetchesAndStartsTheNewLauncherIfItIsAProgram)
 {
     struct Case {

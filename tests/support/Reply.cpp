@@ -41,6 +41,14 @@ Reply Reply::Filled(std::uint64_t length, char byte)
     return reply;
 }
 
+Reply Reply::Repeated(std::string piece, std::uint64_t length)
+{
+    Reply reply = Generated(length);
+    reply.repeated = true;
+    reply.body = std::move(piece);
+    return reply;
+}
+
 Reply Reply::Reset()
 {
     Reply reply;

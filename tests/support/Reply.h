@@ -23,6 +23,8 @@ public:
     static unsigned char PatternByte(std::uint64_t index) { return static_cast<unsigned char>(index % 251); }
     // A body of length copies of one byte, never held in memory.
     static Reply Filled(std::uint64_t length, char byte);
+    // A body of length bytes that repeat piece, held once.
+    static Reply Repeated(std::string piece, std::uint64_t length);
     // The request is read, then the connection is reset (RST) without a byte of answer. A client
     // that reused the connection may repeat the request on a new one by itself (curl does).
     static Reply Reset();
@@ -55,6 +57,7 @@ public:
     std::uint64_t generatedLength = 0;
     bool generated = false;
     bool filled = false;
+    bool repeated = false;  // body is the piece
     char fillByte = 0;
     bool chunked = false;
     bool cut = false;

@@ -82,12 +82,19 @@ const std::string& PatternBlock()
 
 void AppendBody(const Reply& reply, std::uint64_t offset, std::size_t count, std::string& out)
 {
-    if (reply.filled)
+    if (reply.filled) {
         out.append(count, reply.fillByte);
-    else if (reply.generated)
+    } else if (reply.repeated) {
+        for (std::size_t at = static_cast<std::size_t>(offset % reply.body.size()); count > 0; at = 0) {
+            std::size_t n = std::min(count, reply.body.size() - at);
+            out.append(reply.body, at, n);
+            count -= n;
+        }
+    } else if (reply.generated) {
         out.append(PatternBlock(), static_cast<std::size_t>(offset % 251), count);
-    else
+    } else {
         out.append(reply.body, static_cast<std::size_t>(offset), count);
+    }
 }
 
 SSL_CTX* NewTlsContext(const std::string& certificatePem, const std::string& keyPem)

@@ -22,6 +22,8 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 constexpr const char* kEmptyDigest = "d41d8cd98f00b204e9800998ecf8427e";  // of ""
 constexpr const char* kAbcDigest = "900150983cd24fb0d6963f7d28e17f72";    // of "abc"
 
@@ -211,6 +213,163 @@ TEST_F(ClientUpdateTest, PathsThatLeaveTheGameFolderAreRefused)
     EXPECT_EQ(ReadAll(folder.Path() / "outside.txt"), "abc");
     EXPECT_EQ(server.RequestCount("/patch/1/outside.txt"), 0u);
     EXPECT_EQ(UpdateTestAccess::CreatedDirs(manager).count(L"Zorv_Data\\..\\.."), 0u);
+}
+
+TEST_F(ClientUpdateTest, APathWithANulGetsNoRequest)
+{
+    server.Route("/patch/1/Zorv_Data/evil", Reply::Body("evil"));
+    RunUpdate(std::string("evil\0.txt\t1\tx\t3\n", 16));
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+    EXPECT_EQ(server.Requests().size(), 1u);  // the list only
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"OpenFile Exception");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Zorv_Data"));
+}
+
+// "..\DataSource" entries belong in the game folder's own Data folder, however Zorv_Data is kept.
+TEST_F(ClientUpdateTest, DataSourceEntriesLandInTheGameFoldersDataWhereverZorvDataLives)
+{
+    struct Case {
+        const char* name;
+        bool linkedZorvData;  // else there is no Zorv_Data at all
+    } cases[] = {{"Zorv_Data a link to another disk", true}, {"no Zorv_Data folder", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder elsewhere;  // another disk
+        TemporaryFolder game;
+        if (c.linkedZorvData) {
+            std::filesystem::create_directory(elsewhere.Path() / "Zorv_Data");
+            std::filesystem::create_directory_symlink(elsewhere.Path() / "Zorv_Data", game.Path() / "Zorv_Data");
+        }
+        game.WriteFile("Data/maps/current.pak", "abc");
+        server.Route("/patch/5/DataSource/maps/new.pak", Reply::Body("new map"));
+        server.Route("/patch/5/DataSource/sounds/a.wav", Reply::Body("wave"));
+        std::string list = std::string("..\\DataSource\\maps\\current.pak\t5\t") + kAbcDigest + "\t3\n" +
+                           "..\\DataSource\\maps\\new.pak\t5\t" + kAbcDigest + "\t7\n" +
+                           "..\\DataSource\\sounds\\a.wav\t5\t" + kAbcDigest + "\t4\n";
+        NotifyRecorder notified;
+        CUpdateManager run;
+        server.Route("/list/ExecutableFileList.txt", Reply::Body(list));
+        UpdateTestAccess::FileListUrl(run) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(run) = server.WideUrl(L"/patch/");
+        run.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }));
+        WaitForSingleObject(UpdateTestAccess::Thread(run), INFINITE);
+
+        EXPECT_EQ(notified.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+        EXPECT_EQ(notified.received[0].summary.nFileCount, 2u);  // the current one is not fetched
+        EXPECT_EQ(server.RequestCount("/patch/5/DataSource/maps/current.pak"), 0u);
+        EXPECT_EQ(ReadAll(game.Path() / "Data/maps/new.pak"), "new map");
+        EXPECT_EQ(ReadAll(game.Path() / "Data/sounds/a.wav"), "wave");
+        // Nothing beside the link's target, and no Zorv_Data made for the way there.
+        EXPECT_FALSE(std::filesystem::exists(elsewhere.Path() / "Data"));
+        EXPECT_EQ(std::filesystem::exists(game.Path() / "Zorv_Data"), c.linkedZorvData);
+        EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
+TEST_F(ClientUpdateTest, AListBeyondItsLimitsCountsAsEmpty)
+{
+    constexpr size_t kLongest = CHttpDownloader::kMaxLineBytes;
+    std::string games;  // 200,000 files with 100-byte paths
+    for (int i = 0; i < 200000; ++i) {
+        std::string number = std::to_string(i);
+        games += "maps\\" + std::string(100 - 5 - number.size(), 'm') + number + "\t1\t" + kAbcDigest + "\t3\n";
+    }
+    struct Case {
+        const char* name;
+        Reply list;
+        size_t entries;  // 0: the list is unreadable
+    } cases[] = {
+        {"200,000 files", Reply::Body(games), 200000},
+        {"the longest line", Reply::Body("a\n" + std::string(kLongest, 'x') + "\nb\n"), 3},
+        {"a line one byte longer", Reply::Body("a\n" + std::string(kLongest + 1, 'x') + "\nb\n"), 0},
+        {"a CR makes it longer", Reply::Body("a\n" + std::string(kLongest, 'x') + "\r\nb\n"), 0},
+        {"as many lines as allowed", Reply::Filled(CUpdateManager::kMaxListLines, '\n'), CUpdateManager::kMaxListLines},
+        {"one line more", Reply::Filled(CUpdateManager::kMaxListLines + 1, '\n'), 0},
+        {"more than 128 MiB", Reply::Repeated(std::string(999, 'x') + "\n", (128ull << 20) + 1000), 0},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        size_t requestsBefore = server.Requests().size();
+        TemporaryFolder game;
+        NotifyRecorder notified;
+        CUpdateManager run;
+        server.Route("/list/ExecutableFileList.txt", c.list);
+        UpdateTestAccess::FileListUrl(run) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(run) = server.WideUrl(L"/patch/");
+        run.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }, 120s));
+        WaitForSingleObject(UpdateTestAccess::Thread(run), INFINITE);
+        ASSERT_FALSE(notified.received.empty());
+        EXPECT_EQ(notified.received[0].code, UN_FILE_SUMMARY);
+        EXPECT_EQ(notified.received[0].summary.nFileCount, c.entries);
+        if (c.entries == 0) {
+            EXPECT_EQ(notified.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+            EXPECT_EQ(server.Requests().size() - requestsBefore, 1u);  // the list only
+        }
+    }
+}
+
+TEST_F(ClientUpdateTest, PathsTooLongForTheFileSystemAreRefusedBeforeAnyFolder)
+{
+    auto folders = [](int depth) {
+        std::string path;
+        for (int i = 0; i < depth; ++i)
+            path += "d\\";
+        return path;
+    };
+    // "Zorv_Data\" and 2,040 folders: 4,091 bytes, within the 4,095 a path may have.
+    std::string deepest = folders(2040) + "f";
+    std::string served = "/patch/1/Zorv_Data/" + deepest;
+    std::replace(served.begin(), served.end(), '\\', '/');
+    server.Route(served, Reply::Body("deep"));
+    struct Case {
+        const char* name;
+        std::string listed;
+        bool refused;
+    } cases[] = {
+        {"30,000 folders deep", folders(30000) + "f", true},
+        {"a name of 256 bytes", "a\\" + std::string(256, 'n'), true},
+        {"one folder too deep", folders(2043) + "f", true},
+        {"as deep as the file system goes", deepest, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        size_t requestsBefore = server.Requests().size();
+        size_t boxesBefore = boxes.Boxes().size();
+        TemporaryFolder game;
+        NotifyRecorder notified;
+        CUpdateManager run;
+        server.Route("/list/ExecutableFileList.txt", Reply::Body(c.listed + "\t1\tx\t4\n"));
+        UpdateTestAccess::FileListUrl(run) = server.WideUrl(L"/list/");
+        UpdateTestAccess::PatchUrl(run) = server.WideUrl(L"/patch/");
+        DWORD started = timeGetTime();
+        run.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }));
+        EXPECT_LT(timeGetTime() - started, 5000u);
+        WaitForSingleObject(UpdateTestAccess::Thread(run), INFINITE);
+        if (c.refused) {
+            EXPECT_EQ(notified.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FAILED}));
+            EXPECT_EQ(server.Requests().size() - requestsBefore, 1u);  // the list only
+            ASSERT_EQ(boxes.Boxes().size(), boxesBefore + 1);
+            EXPECT_EQ(boxes.Boxes().back().caption, L"OpenFile Exception");
+            EXPECT_FALSE(std::filesystem::exists(game.Path() / "Zorv_Data"));
+        } else {
+            EXPECT_EQ(notified.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+            std::string local = "Zorv_Data/" + deepest;
+            std::replace(local.begin(), local.end(), '\\', '/');
+            EXPECT_EQ(ReadAll(local), "deep");  // relative: the whole path would be too long
+        }
+    }
+
+    // Folder making itself refuses such a path, at the cost of reading it once.
+    CUpdateManager direct;
+    DWORD started = timeGetTime();
+    direct.EnsureDirectory(CString(L"Zorv_Data\\") + Utf8ToWide(folders(30000)).c_str());
+    EXPECT_LT(timeGetTime() - started, 1000u);
+    EXPECT_TRUE(UpdateTestAccess::CreatedDirs(direct).empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Zorv_Data"));
 }
 
 TEST_F(ClientUpdateTest, TheListFollowsItsTextRules)

@@ -89,6 +89,9 @@ TEST(FileListEntry, LocalPathRules)
         {L"../../etc/passwd", L"Zorv_Data\\../../etc/passwd", false},
         {L"C:\\Windows\\x", L"Zorv_Data\\C:\\Windows\\x", false},
         {L"ok\\.\\.\\file", L"Zorv_Data\\ok\\.\\.\\file", true},
+        {L"a/..\\../..\\x", L"Zorv_Data\\a/..\\../..\\x", false},  // either separator
+        {L"a\\c:\\x", L"Zorv_Data\\a\\c:\\x", false},
+        {L"a\\c:x", L"Zorv_Data\\a\\c:x", false},  // drive-relative
     };
     for (const Case& c : cases) {
         FileListEntry entry;
@@ -96,7 +99,11 @@ TEST(FileListEntry, LocalPathRules)
         EXPECT_EQ(entry.LocalPath(), c.local) << c.listed;
         EXPECT_EQ(FileListEntry::IsInsideGameFolder(entry.LocalPath()), c.inside) << c.listed;
     }
-    EXPECT_FALSE(FileListEntry::IsInsideGameFolder(CString(L"Zorv_Data\\a\0b", 13)));
+    // A NUL stays in the local path, which is then refused.
+    FileListEntry evil;
+    evil.strPath = CString(L"evil\0.txt", 9);
+    EXPECT_EQ(evil.LocalPath(), CString(L"Zorv_Data\\evil\0.txt", 19));
+    EXPECT_FALSE(FileListEntry::IsInsideGameFolder(evil.LocalPath()));
     EXPECT_FALSE(FileListEntry::IsInsideGameFolder(L"/etc/passwd"));
     EXPECT_FALSE(FileListEntry::IsInsideGameFolder(L"\\root"));
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -119,6 +122,91 @@ TEST_F(HostileServerTest, AnEndlessListLineFailsTheCheckAndIsNotReadOn)
     EXPECT_FALSE(manager.DownloadLines(server.WideUrl(L"/longer").c_str(), lines));
     EXPECT_EQ(server.RequestCount("/longer"), 1u);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(HostileServerTest, AListOfEndlessEmptyLinesFailsTheCheckAndIsNotReadOn)
+{
+    server.Route(kListPath, Reply::Filled(64ull << 20, '\n'));
+    RunCheck();
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FAILED}));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(server.RequestCount(kListPath), 1u);
+    ASSERT_TRUE(server.WaitUntilNoConnection(10s));
+    EXPECT_LT(server.BodyBytesSent(), 16u << 20);
+
+    // The limit itself, and only the lines asked for are kept.
+    server.Route("/most", Reply::Filled(CUpdateManager::kMaxListLines, '\n'));
+    server.Route("/more", Reply::Filled(CUpdateManager::kMaxListLines + 1, '\n'));
+    CUpdateManager manager;
+    UpdateTestAccess::Running(manager) = 1;
+    std::vector<CString> lines;
+    EXPECT_TRUE(manager.DownloadLines(server.WideUrl(L"/most").c_str(), lines, 5));
+    EXPECT_EQ(lines.size(), 5u);
+    EXPECT_FALSE(manager.DownloadLines(server.WideUrl(L"/more").c_str(), lines, 5));
+    EXPECT_EQ(server.RequestCount("/more"), 1u);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+long StatusValueKb(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field, 0) == 0)
+            return std::atol(line.c_str() + std::strlen(field));
+    }
+    return -1;
+}
+
+// Under a sanitizer freed memory is held back for a while (AddressSanitizer's quarantine is
+// 256 MiB), so there the bound only tells a bounded list from one kept whole.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr long kListPeakLimitKb = 384 * 1024;
+#else
+constexpr long kListPeakLimitKb = 100 * 1024;
+#endif
+
+TEST_F(HostileServerTest, NoListTakesMuchMemory)
+{
+    std::string deep;
+    for (int i = 0; i < 30000; ++i)
+        deep += "d\\";
+    struct Case {
+        const char* name;
+        bool clientList;  // else the launcher list
+        Reply list;
+    } cases[] = {
+        {"a client list of one 512 MiB line", true, Reply::Filled(512ull << 20, 'x')},
+        {"a client list of 10 MiB of empty lines", true, Reply::Filled(10ull << 20, '\n')},
+        {"a launcher list of 10 MiB of empty lines", false, Reply::Filled(10ull << 20, '\n')},
+        {"a path 30,000 folders deep", true, Reply::Body(deep + "f\t1\tx\t1\n")},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream reset("/proc/self/clear_refs");
+        reset << "5" << std::flush;
+        if (!reset)
+            GTEST_SKIP() << "the peak memory cannot be reset here";
+        long before = StatusValueKb("VmRSS:");
+        TemporaryFolder game;
+        NotifyRecorder notified;
+        CUpdateManager manager;
+        if (c.clientList) {
+            server.Route("/list/ExecutableFileList.txt", c.list);
+            UpdateTestAccess::FileListUrl(manager) = server.WideUrl(L"/list/");
+            UpdateTestAccess::PatchUrl(manager) = server.WideUrl(L"/patch/");
+            manager.StartWorker(notified.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        } else {
+            server.Route(kListPath, c.list);
+            manager.StartWorker(notified.hwnd, LauncherUpdateThreadProc, ProgressReports::On);
+        }
+        ASSERT_TRUE(RunLoopUntil([&] { return notified.Count(UN_FAILED) + notified.Count(UN_FILES_DONE) > 0; }, 60s));
+        WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
+        long growth = StatusValueKb("VmHWM:") - before;
+        EXPECT_LT(growth, kListPeakLimitKb) << "peak memory grew by " << growth << " KiB";
+        // Nothing to act on: an empty client list, a failed check, a refused path.
+        EXPECT_EQ(notified.received.back().code, c.clientList && c.list.filled ? UN_FILES_DONE : UN_FAILED);
+        EXPECT_FALSE(std::filesystem::exists(game.Path() / "Zorv_Data"));
+    }
 }
 
 TEST_F(HostileServerTest, AddressesOfOtherSchemesAreRefusedAtOnceWithoutABox)

@@ -27,7 +27,7 @@ struct UpdateTestAccess {
         manager.m_nTotalSize = size;
         manager.m_nTotalDone = done;
     }
-    static const std::set<CString>& CreatedDirs(const CUpdateManager& manager) { return manager.m_createdDirs; }
+    static std::set<CString> CreatedDirs(const CUpdateManager& manager) { return manager.m_createdDirs.Texts(); }
     static int Retries(const CUpdateManager& manager) { return manager.m_nRetry; }
 
     static CHttpDownloader& Downloader(CUpdateManager& manager) { return manager.m_downloader; }

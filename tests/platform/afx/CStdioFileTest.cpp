@@ -56,6 +56,27 @@ TEST(CStdioFile, ReadStringFollowsTheTextRules)
         EXPECT_EQ(ReadLines(c.bytes), c.expected) << c.bytes.substr(0, 20);
 }
 
+TEST(CStdioFile, ReadStringStopsAfterTheLongestLineAsked)
+{
+    auto path = TempFile("abcde\r\nabcdef\nxyz\n" + std::string(1 << 20, 'L') + "\nlast");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(CString(path.wstring()), CFile::modeRead | CFile::typeText));
+    CString line;
+    // A line over the limit gives one byte more than asked; its LF stays for the next read.
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < 5 && file.ReadString(line, 5); ++i)
+        lines.push_back(line.str());
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"abcde\r", L"", L"abcdef", L"", L"xyz"}));  // the CR counts
+    // A line of a MiB gives its first bytes only; the rest comes with the next read.
+    ASSERT_TRUE(file.ReadString(line, 1000));
+    EXPECT_EQ(line.GetLength(), 1001);
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_EQ(line.GetLength(), (1 << 20) - 1001);
+    ASSERT_TRUE(file.ReadString(line, 5));
+    EXPECT_EQ(line, L"last");
+    std::filesystem::remove(path);
+}
+
 TEST(CFile, CreateWriteAndFailures)
 {
     auto folder = std::filesystem::temp_directory_path() / ("zorv-file-" + std::to_string(getpid()));

@@ -29,7 +29,7 @@ protected:
 
 TEST_F(FileSystemTest, BackslashPathsReachTheFileSystem)
 {
-    EXPECT_EQ(NativePath(L"Zorv_Data\\..\\Data\\a b.dat"), "Zorv_Data/../Data/a b.dat");
+    EXPECT_EQ(NativePath(L"Zorv_Data\\..\\Data\\a b.dat"), "Data/a b.dat");
     EXPECT_TRUE(CreateDirectoryW(L"Zorv_Data", nullptr));
     EXPECT_FALSE(CreateDirectoryW(L"Zorv_Data", nullptr));
     EXPECT_FALSE(CreateDirectoryW(L"Missing\\Child", nullptr));
@@ -42,6 +42,58 @@ TEST_F(FileSystemTest, BackslashPathsReachTheFileSystem)
     EXPECT_FALSE(DeleteFileW(L"Zorv_Data\\Sub\\\u4e2d.txt"));
     EXPECT_FALSE(DeleteFileW(L"Zorv_Data\\Sub"));  // a folder is not a file
     EXPECT_FALSE(PathFileExistsW(L""));
+}
+
+TEST(FoldedPath, FoldsDotsFromTheTextAsWindowsDoes)
+{
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* folded;
+    } cases[] = {
+        {L"Zorv_Data\\..\\Data\\x", L"Data/x"},
+        {L"Zorv_Data\\a\\..\\..\\Data\\x", L"Data/x"},
+        {L"a\\.\\b\\.\\c", L"a/b/c"},
+        {L"a\\\\b//c", L"a/b/c"},
+        {L"..\\Data\\x", L"../Data/x"},  // above the start: from the current folder
+        {L"a\\..\\..\\..\\x", L"../../x"},
+        {L"..\\a\\..\\b", L"../b"},
+        {L"a\\..", L"."},
+        {L".", L"."},
+        {L"a\\b\\..\\", L"a/"},
+        {L"/home/p/Documents\\vrex_lom\\", L"/home/p/Documents/vrex_lom/"},
+        {L"/..\\..\\etc", L"/etc"},  // nothing above the root
+        {L"/a/../..", L"/"},
+        {L"...\\x", L".../x"},  // a name, not a step
+        {L"", L""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FoldedPath(c.path), c.folded) << WideToUtf8(c.path);
+}
+
+TEST_F(FileSystemTest, EveryFileCallSeesTheFoldedPath)
+{
+    // Zorv_Data is a link to a folder elsewhere; "Zorv_Data\.." is still this folder.
+    char pattern[] = "/tmp/zorv-elsewhere-XXXXXX";
+    std::filesystem::path elsewhere = mkdtemp(pattern);
+    std::filesystem::create_directory(elsewhere / "target");
+    std::filesystem::create_directory_symlink(elsewhere / "target", folder / "Zorv_Data");
+    EXPECT_TRUE(CreateDirectoryW(L"Zorv_Data\\..\\Data", nullptr));
+    EXPECT_TRUE(PathIsDirectoryW(L"Zorv_Data\\..\\Data"));
+    std::ofstream(NativePath(L"Zorv_Data\\..\\Data\\x")) << "x";
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "Data/x"));
+    EXPECT_TRUE(PathFileExistsW(L"Zorv_Data\\..\\Data\\x"));
+    WIN32_FIND_DATAW data;
+    HANDLE found = FindFirstFileW(L"Zorv_Data\\..\\Data\\x", &data);
+    ASSERT_NE(found, INVALID_HANDLE_VALUE);
+    FindClose(found);
+    EXPECT_TRUE(DeleteFileW(L"Zorv_Data\\..\\Data\\x"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Data/x"));
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "Data"));
+    // A name that is not there folds away all the same.
+    EXPECT_TRUE(PathIsDirectoryW(L"Missing\\..\\Data"));
+    EXPECT_TRUE(SetCurrentDirectoryW(L"Zorv_Data\\..\\Data"));
+    EXPECT_EQ(std::filesystem::current_path(), folder / "Data");
+    std::filesystem::remove_all(elsewhere);
 }
 
 TEST_F(FileSystemTest, FindFirstFileTellsWhetherAnEntryExists)
