@@ -1,6 +1,5 @@
 #include "app/CLauncherDlg.h"
 
-#include "app/CLauncherApp.h"
 #include "browser/CCefBrowserHandler.h"
 #include "platform/afx/AfxResources.h"
 #include "platform/cef/CefBrowserHost.h"
@@ -9,6 +8,7 @@
 #include "platform/win/WindowMessages.h"
 #include "platform/win/WindowStyles.h"
 #include "res/resource.h"
+#include "update/CLauncherState.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ BOOL CLauncherDlg::OnInitDialog()
     windowInfo.parent_window = m_hWnd;
     CefBrowserSettings settings;
     CefRefPtr<CCefBrowserHandler> handler(new CCefBrowserHandler);
-    CefBrowserHost::CreateBrowser(windowInfo, handler.get(), CefString(theApp.m_strWebUrl.GetString()), settings, nullptr);
+    CefBrowserHost::CreateBrowser(windowInfo, handler.get(), CefString(LauncherState().m_strWebUrl.GetString()), settings, nullptr);
     return TRUE;
 }
 

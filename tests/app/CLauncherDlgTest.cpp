@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/CBaseDlg.h"
-#include "app/CLauncherApp.h"
 #include "app/CLauncherDlg.h"
 #include "browser/CCefLauncherApp.h"
 #include "platform/cef/CefApp.h"
@@ -22,6 +21,7 @@
 #include "tests/support/FirstMapWatcher.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/WindowTestSupport.h"
+#include "update/CLauncherStateScope.h"
 
 // Last: Xlib's macros (Status, None, ...) would clash with the names above.
 #include <X11/Xlib.h>
@@ -155,13 +155,13 @@ protected:
         settings.locale = "zh-CN";
         ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, new CCefLauncherApp, nullptr));
         m_server.Route("/", Reply::Page(kPage));
-        theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
-        theApp.m_strStartParam = L"before";
+        LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
+        LauncherState().m_strStartParam = L"before";
     }
 
     void TearDown() override
     {
-        theApp.m_pLauncherDlg = nullptr;
+        LauncherState().m_pLauncherDlg = nullptr;
         CefShutdown();
     }
 
@@ -169,7 +169,7 @@ protected:
     int Run(const std::function<void(CLauncherDlg&, WebKitWebView*)>& body)
     {
         CLauncherDlg dialog;
-        theApp.m_pLauncherDlg = &dialog;
+        LauncherState().m_pLauncherDlg = &dialog;
         return RunModal(dialog, [&] {
             WebKitWebView* view = FindWebView(GTK_WIDGET(TopLevelOf(dialog.m_hWnd)));
             ASSERT_NE(view, nullptr);
@@ -178,6 +178,8 @@ protected:
         });
     }
 
+    CLauncherState m_state;
+    CLauncherStateScope m_stateScope{m_state};
     TestServer m_server;
 };
 
@@ -237,9 +239,9 @@ TEST_F(CLauncherDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE(run);
         CLauncherDlg dialog;
-        theApp.m_pLauncherDlg = &dialog;
+        LauncherState().m_pLauncherDlg = &dialog;
         EXPECT_TRUE(ShapedFromItsFirstMap(dialog, RegionOf(expected.get())));
-        theApp.m_pLauncherDlg = nullptr;
+        LauncherState().m_pLauncherDlg = nullptr;
     }
 }
 
@@ -263,7 +265,7 @@ TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntil
         WaitForTheEnd(dialog);
     });
     EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
-    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"before");
 }
 
 TEST_F(CLauncherDlgTest, EscAndEnterOnTheDialogThePagesCloseAndItsStartGameEndTheRun)
@@ -295,13 +297,13 @@ TEST_F(CLauncherDlgTest, EscAndEnterOnTheDialogThePagesCloseAndItsStartGameEndTh
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        theApp.m_strStartParam = L"before";
+        LauncherState().m_strStartParam = L"before";
         EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
                       c.act(dialog, view);
                       WaitForTheEnd(dialog);
                   }),
                   c.result);
-        EXPECT_EQ(theApp.m_strStartParam, c.startParam);
+        EXPECT_EQ(LauncherState().m_strStartParam, c.startParam);
     }
 }
 
@@ -309,7 +311,7 @@ TEST_F(CLauncherDlgTest, EscAndEnterTypedIntoThePageBelongToThePage)
 {
     m_server.Route("/input", Reply::Page("<input id='field' autofocus><script>var keys = [];"
                                          "addEventListener('keydown', e => keys.push(e.key));</script>"));
-    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
+    LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
     const int result = Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
         gtk_widget_grab_focus(GTK_WIDGET(view));
         ASSERT_TRUE(RunLoopUntil([&] { return EvaluateScript(view, "document.activeElement.id") == "field"; }));
@@ -348,7 +350,7 @@ TEST_F(CLauncherDlgTest, StartGameWhileTheGameRunsShowsTheWarningAndTheWindowSta
     EXPECT_EQ(shown[0].caption, L"警告");
     EXPECT_EQ(shown[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
     EXPECT_EQ(shown[0].type, MB_ICONINFORMATION);
-    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"before");
 }
 
 }  // namespace

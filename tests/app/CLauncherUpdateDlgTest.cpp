@@ -20,7 +20,7 @@
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestAccess.h"
-#include "update/CLauncherState.h"
+#include "update/CLauncherStateScope.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
 
@@ -75,6 +75,7 @@ protected:
     void ServeList(Reply reply) { server.Route("/zorv/patch_v3/LauncherUpdate.txt", std::move(reply)); }
 
     CLauncherState state;
+    CLauncherStateScope stateScope{state};
     UpdatePathTurn turn;
     TemporaryFolder folder;
     BoxRecorder boxes;

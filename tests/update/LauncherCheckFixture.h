@@ -15,7 +15,7 @@
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
-#include "update/CLauncherState.h"
+#include "update/CLauncherStateScope.h"
 #include "update/UpdateAddresses.h"
 
 class LauncherCheckFixture : public ::testing::Test {
@@ -54,6 +54,7 @@ protected:
     }
 
     CLauncherState state;
+    CLauncherStateScope stateScope{state};
     TemporaryFolder folder;
     BoxRecorder boxes;
     NotifyRecorder window;
