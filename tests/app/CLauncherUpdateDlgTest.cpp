@@ -21,6 +21,7 @@
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestAccess.h"
 #include "update/CLauncherStateScope.h"
+#include "update/CUpdateBaseUrlScope.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
 
@@ -68,7 +69,6 @@ protected:
     LauncherUpdateDlgTest()
     {
         TestCertificates::TrustAuthority();
-        kLauncherUpdateBaseUrl = baseUrl.c_str();
     }
     ~LauncherUpdateDlgTest() override { std::filesystem::remove(updatePath); }
 
@@ -81,6 +81,7 @@ protected:
     BoxRecorder boxes;
     TestServer server{TestServer::Https};
     std::wstring baseUrl = server.WideUrl(L"/zorv/patch_v3/");
+    CUpdateBaseUrlScope baseUrlScope{baseUrl.c_str()};
     const std::filesystem::path updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
     // Last, so that its destructor waits for the worker while the server still answers.
     CUpdateManager manager;
