@@ -3,7 +3,6 @@
 #include "app/CLauncherApp.h"
 #include "app/UpdatePercent.h"
 #include "app/UpdateWindowControls.h"
-#include "res/resource.h"
 #include "update/CUpdateManager.h"
 
 namespace {
@@ -15,24 +14,12 @@ constexpr const wchar_t* kDoneText = L"更新完成，即将启动游戏";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CExecutableUpdateDlg, CBaseDlg)
+BEGIN_MESSAGE_MAP(CExecutableUpdateDlg, CUpdateDlg)
     ON_MESSAGE(WM_UPDATE_NOTIFY, OnUpdateMessage)
 END_MESSAGE_MAP()
 
-CExecutableUpdateDlg::CExecutableUpdateDlg(CUpdateManager* pManager)
-    : CBaseDlg(IDD_UPDATE_DIALOG), m_pManager(pManager)
+CExecutableUpdateDlg::CExecutableUpdateDlg(CUpdateManager* pManager) : CUpdateDlg(pManager)
 {
-    m_bmpBackground.LoadBitmap(IDB_UPDATE_BACKGROUND);
-}
-
-UpdateWindowControls CExecutableUpdateDlg::Controls()
-{
-    return {m_progTotal, m_progFile, m_txtTotal, m_txtFile, m_txtStatus};
-}
-
-void CExecutableUpdateDlg::DoDataExchange(CDataExchange* pDX)
-{
-    Controls().Exchange(pDX);
 }
 
 BOOL CExecutableUpdateDlg::OnInitDialog()
@@ -44,7 +31,7 @@ BOOL CExecutableUpdateDlg::OnInitDialog()
     // progress. The worker's messages wait until this function has returned.
     m_pManager->StartWorker(m_hWnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
 
-    Controls().LayOut(kCheckingText);
+    LayOutControls(kCheckingText);
     return TRUE;
 }
 
