@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
 constexpr const wchar_t* kCheckingText = L"正在检测客户端版本...";
 constexpr const wchar_t* kUpdatingText = L"正在更新客户端...";
 constexpr const wchar_t* kDoneText = L"更新完成，即将启动游戏";
@@ -25,7 +24,7 @@ CExecutableUpdateDlg::CExecutableUpdateDlg(CUpdateManager* pManager) : CUpdateDl
 BOOL CExecutableUpdateDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight, kWindowTitle);
+    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight);
 
     // The flag is off before the thread exists, so the transfer of the file list reports no
     // progress. The worker's messages wait until this function has returned.

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 700;
 // The browser's rectangle in the window, from (390, 215) to (1072, 619).
@@ -46,7 +45,7 @@ void CLauncherDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CLauncherDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kWindowWidth, kWindowHeight, kWindowTitle);
+    SetUpSkinnedWindow(m_hIcon, kWindowWidth, kWindowHeight);
 
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED, IDB_CLOSE_HOVER, 0);
     m_btnClose.MoveWindow(1102, 197, 28, 28, TRUE);

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
 constexpr const wchar_t* kCheckingText = L"正在检测登陆器版本...";
 constexpr const wchar_t* kUpdatingText = L"正在更新登录器...";
 
@@ -27,7 +26,7 @@ CLauncherUpdateDlg::CLauncherUpdateDlg(CUpdateManager* pManager) : CUpdateDlg(pM
 BOOL CLauncherUpdateDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight, kWindowTitle);
+    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight);
 
     LayOutControls(kCheckingText);
 
