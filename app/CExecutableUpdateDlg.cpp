@@ -13,18 +13,9 @@ constexpr const wchar_t* kDoneText = L"更新完成，即将启动游戏";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CExecutableUpdateDlg, CUpdateDlg)
-    ON_MESSAGE(WM_UPDATE_NOTIFY, OnUpdateMessage)
-END_MESSAGE_MAP()
-
-CExecutableUpdateDlg::CExecutableUpdateDlg(CUpdateManager* pManager) : CUpdateDlg(pManager)
-{
-}
-
 BOOL CExecutableUpdateDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight);
+    CUpdateDlg::OnInitDialog();
 
     // The flag is off before the thread exists, so the transfer of the file list reports no
     // progress. The worker's messages wait until this function has returned.

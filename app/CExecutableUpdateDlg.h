@@ -8,13 +8,10 @@
 
 class CExecutableUpdateDlg : public CUpdateDlg {
 public:
-    explicit CExecutableUpdateDlg(CUpdateManager* pManager);
+    using CUpdateDlg::CUpdateDlg;
 
 protected:
     // Starts the worker with progress reports off, then lays the controls out.
     BOOL OnInitDialog() override;
-    // WM_UPDATE_NOTIFY: wParam the code, lParam its record, which the window frees.
-    LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam);
-
-    DECLARE_MESSAGE_MAP()
+    LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam) override;
 };

@@ -15,18 +15,9 @@ constexpr const wchar_t* kUpdatingText = L"正在更新登录器...";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CLauncherUpdateDlg, CUpdateDlg)
-    ON_MESSAGE(WM_UPDATE_NOTIFY, OnUpdateMessage)
-END_MESSAGE_MAP()
-
-CLauncherUpdateDlg::CLauncherUpdateDlg(CUpdateManager* pManager) : CUpdateDlg(pManager)
-{
-}
-
 BOOL CLauncherUpdateDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight);
+    CUpdateDlg::OnInitDialog();
 
     LayOutControls(kCheckingText);
 

@@ -8,13 +8,10 @@
 
 class CLauncherUpdateDlg : public CUpdateDlg {
 public:
-    explicit CLauncherUpdateDlg(CUpdateManager* pManager);
+    using CUpdateDlg::CUpdateDlg;
 
 protected:
     // Lays the window out, then starts the worker.
     BOOL OnInitDialog() override;
-    // WM_UPDATE_NOTIFY: wParam the code, lParam its record, which the window frees.
-    LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam);
-
-    DECLARE_MESSAGE_MAP()
+    LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam) override;
 };

@@ -3,6 +3,11 @@
 #include "app/UpdateWindowControls.h"
 #include "platform/afx/CDataExchange.h"
 #include "res/resource.h"
+#include "update/UpdateNotify.h"
+
+BEGIN_MESSAGE_MAP(CUpdateDlg, CBaseDlg)
+    ON_MESSAGE(WM_UPDATE_NOTIFY, OnUpdateMessage)
+END_MESSAGE_MAP()
 
 CUpdateDlg::CUpdateDlg(CUpdateManager* pManager) : CBaseDlg(IDD_UPDATE_DIALOG), m_pManager(pManager)
 {
@@ -16,6 +21,13 @@ void CUpdateDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_TEXT_TOTAL, m_txtTotal);
     DDX_Control(pDX, IDC_TEXT_FILE, m_txtFile);
     DDX_Control(pDX, IDC_TEXT_STATUS, m_txtStatus);
+}
+
+BOOL CUpdateDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight);
+    return TRUE;
 }
 
 void CUpdateDlg::LayOutControls(LPCWSTR statusText)

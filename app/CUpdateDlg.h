@@ -15,6 +15,10 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    // The class library's initialisation and the skinned window at the update windows' size.
+    BOOL OnInitDialog() override;
+    // WM_UPDATE_NOTIFY: wParam the code, lParam its record, which the window frees.
+    virtual LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam) = 0;
     // Both bars empty, both labels "0%", the status label with its first text.
     void LayOutControls(LPCWSTR statusText);
 
@@ -24,4 +28,6 @@ protected:
     CTransparentStatic m_txtTotal;
     CTransparentStatic m_txtFile;
     CTransparentStatic m_txtStatus;
+
+    DECLARE_MESSAGE_MAP()
 };
