@@ -1,6 +1,5 @@
 // The patch download and the client update worker.
 #include "platform/win/FileSystem.h"
-#include "platform/win/MessageBox.h"
 #include "update/CUpdateManager.h"
 
 bool CUpdateManager::DownloadFiles()
@@ -12,9 +11,7 @@ bool CUpdateManager::DownloadFiles()
         url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, L"Zorv_Data", entry.strPath.GetString());
         CString localPath = entry.LocalPath();
         if (!FileListEntry::IsInsideGameFolder(localPath)) {
-            CString text;
-            text.Format(L"OpenFile Error: %s", localPath.GetString());
-            MessageBoxW(nullptr, text, L"OpenFile Exception", MB_OK | MB_ICONERROR);
+            CHttpDownloader::ShowOpenFileError(localPath);
             return false;
         }
         int lastSeparator = localPath.ReverseFind(L'\\');
