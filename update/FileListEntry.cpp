@@ -48,7 +48,7 @@ CString FileListEntry::LocalPath() const
     path.Replace(L'$', L' ');
     path.Replace(L"..\\DataSource", L"..\\Data");
     CString local;
-    local.Format(L"%s\\%s", L"Zorv_Data", path.GetString());
+    local.Format(L"%s\\%s", kClientDataFolder, path.GetString());
     return local;
 }
 

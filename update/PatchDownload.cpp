@@ -8,7 +8,7 @@ bool CUpdateManager::DownloadFiles()
         return false;
     for (const FileListEntry& entry : m_files) {
         CString url;
-        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, L"Zorv_Data", entry.strPath.GetString());
+        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, kClientDataFolder, entry.strPath.GetString());
         CString localPath = entry.LocalPath();
         if (!FileListEntry::IsInsideGameFolder(localPath)) {
             CHttpDownloader::ShowOpenFileError(localPath);
