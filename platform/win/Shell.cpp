@@ -128,7 +128,7 @@ bool EndsWithExe(const std::wstring& path)
     return path.size() >= 4 && wcscasecmp(path.c_str() + path.size() - 4, L".exe") == 0;
 }
 
-bool IsWebAddress(const std::wstring& file)
+bool StartsWithWebScheme(const std::wstring& file)
 {
     return wcsncasecmp(file.c_str(), L"http://", 7) == 0 || wcsncasecmp(file.c_str(), L"https://", 8) == 0;
 }
@@ -204,7 +204,7 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LP
     if (!file || !*file)
         return ShellResult(SE_ERR_FNF);
     std::wstring target = file;
-    if (IsWebAddress(target))
+    if (StartsWithWebScheme(target))
         return OpenWithDefaultApplication(WideToUtf8(target));
 
     std::string path = NativePath(file);
