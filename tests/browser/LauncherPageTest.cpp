@@ -126,7 +126,7 @@ class LauncherPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CefEnableHighDPISupport();
+        setenv("GDK_SCALE", "1", 1);  // as the launcher's main sets it
         ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
         CefSettings settings;
         settings.locale = "zh-CN";

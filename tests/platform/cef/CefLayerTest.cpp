@@ -227,11 +227,4 @@ TEST(CefEngine, CacheAndExtensionFolders)
               (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "web-extension").string());
 }
 
-TEST(CefEnableHighDPISupport, PinsTheWindowScaleBeforeGtkStarts)
-{
-    setenv("GDK_SCALE", "2", 1);
-    CefEnableHighDPISupport();
-    EXPECT_STREQ(std::getenv("GDK_SCALE"), "1");
-}
-
 }  // namespace
