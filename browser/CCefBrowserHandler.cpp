@@ -7,6 +7,7 @@
 
 #include "platform/cef/CefApp.h"
 #include "browser/LauncherMessages.h"
+#include "platform/win/FindWindow.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Shell.h"
 #include "update/CLauncherState.h"
