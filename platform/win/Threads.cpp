@@ -1,6 +1,8 @@
 #include "platform/win/Threads.h"
 
 #include <glib.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -9,10 +11,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/win/WindowHandles.h"
-
 namespace {
 
+const std::thread::id g_mainThread = std::this_thread::get_id();
 std::atomic<bool> g_refuseStarts = false;
 
 struct ThreadState {
@@ -114,6 +115,16 @@ BOOL CloseHandle(HANDLE handle)
         return FALSE;
     delete static_cast<ThreadHandle*>(handle);
     return TRUE;
+}
+
+bool IsMainThread()
+{
+    return std::this_thread::get_id() == g_mainThread;
+}
+
+DWORD GetCurrentThreadId()
+{
+    return static_cast<DWORD>(syscall(SYS_gettid));
 }
 
 void Sleep(DWORD milliseconds)

@@ -8,6 +8,7 @@
 #include "platform/afx/CStatic.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
+#include "platform/win/MessageSend.h"
 #include "platform/win/WindowHandles.h"
 #include "res/resource.h"
 #include "tests/support/WindowTestSupport.h"

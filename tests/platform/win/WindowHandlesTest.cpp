@@ -8,6 +8,10 @@
 #include <vector>
 
 #include "platform/win/Threads.h"
+#include "platform/win/MessageRecords.h"
+#include "platform/win/MessageSend.h"
+#include "platform/win/ThreadQueues.h"
+#include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
 #include "tests/support/MainLoop.h"
 
