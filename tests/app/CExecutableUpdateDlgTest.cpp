@@ -170,8 +170,7 @@ TEST_F(ExecutableUpdateDlgTest, EscDuringADownloadEndsTheRunAtOnce)
 
 TEST_F(ExecutableUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusRepaintsAtTheSummary)
 {
-    // The worker waits on the server meanwhile, then finds the window gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         ExpectStatusRepaintedInPlace(dialog, UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{1, 5}), kUpdating);
         dialog.EndDialog(7);
@@ -181,8 +180,7 @@ TEST_F(ExecutableUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatu
 
 TEST_F(ExecutableUpdateDlgTest, TheTwoPercentagesInSinglePrecisionAndTheRepaintsTheyCause)
 {
-    // The worker waits on the server meanwhile, then finds the window gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         struct Case {
             ULONGLONG totalDone, totalSize, fileDone, fileSize;

@@ -199,8 +199,7 @@ TEST_F(LauncherUpdateDlgTest, EscDuringTheCheckEndsTheRunAtOnce)
 
 TEST_F(LauncherUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusRepaintsWhenTheUpdateBegins)
 {
-    // The worker waits on the server meanwhile, then fails at a window that is gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         ExpectStatusRepaintedInPlace(dialog, UN_LAUNCHER_UPDATING, 0, kUpdating);
         dialog.EndDialog(7);
@@ -210,8 +209,7 @@ TEST_F(LauncherUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusR
 
 TEST_F(LauncherUpdateDlgTest, BarsRepaintOnlyWhenTheirValueChangesAndOtherCodesChangeNothing)
 {
-    // The worker waits on the server meanwhile, then fails at a window that is gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         struct Case {
             ULONGLONG done;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -19,8 +20,16 @@
 #include "platform/win/WindowHandles.h"
 #include "res/resource.h"
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Reply.h"
 #include "tests/support/WindowTestSupport.h"
 #include "update/UpdateNotify.h"
+
+// A list whose head goes on for ten minutes, a line every half second: the worker waits on it,
+// never near its receive time-out, until the window's manager stops it at the test's end.
+inline Reply EndlessListHead()
+{
+    return Reply::Status(404).TrickleHeaders(std::chrono::milliseconds(500), 1200);
+}
 
 // What an update window showed right after it had handled a notification.
 struct Shown {
