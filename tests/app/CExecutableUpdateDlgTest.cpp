@@ -8,7 +8,6 @@
 #include "app/CLauncherApp.h"
 #include "app/UpdatePercent.h"
 #include "tests/app/UpdateWindowTestSupport.h"
-#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
@@ -128,22 +127,6 @@ TEST_F(ExecutableUpdateDlgTest, FilesAreFetchedShowingTheTotalAboveAndTheFileBel
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(last->upper, 100);
     EXPECT_EQ(last->lower, 100);
-}
-
-TEST_F(ExecutableUpdateDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
-{
-    ServeList(Reply::Body("").StallBeforeHeaders(300ms));
-    cairo_region_t* skin = UpdateSkinShape();
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        CUpdateManager runManager;
-        UpdateTestAccess::FileListUrl(runManager) = UpdateTestAccess::FileListUrl(manager);
-        UpdateTestAccess::PatchUrl(runManager) = UpdateTestAccess::PatchUrl(manager);
-        CExecutableUpdateDlg runDialog(&runManager);
-        EXPECT_TRUE(ShapedFromItsFirstMap(runDialog, skin));
-    }
-    cairo_region_destroy(skin);
 }
 
 TEST_F(ExecutableUpdateDlgTest, AFileThatCannotBeFetchedClosesTheWindow)

@@ -18,7 +18,6 @@
 #include "res/resource.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/BoxRecorder.h"
-#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/WindowTestSupport.h"
 #include "update/CLauncherStateScope.h"
@@ -228,21 +227,6 @@ TEST_F(CLauncherDlgTest, SitsAtTheCornerShapedByItsSkinAndShowsThePageInTheBrows
             EXPECT_NE(ScreenPixel(outside.x, outside.y), kPageColour) << outside.x << "," << outside.y;
     });
     EXPECT_EQ(result, -2);
-}
-
-TEST_F(CLauncherDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
-{
-    CBitmap skin;
-    ASSERT_TRUE(skin.LoadBitmap(IDB_LAUNCHER_BACKGROUND));
-    Region expected(CBaseDlg::CreateRegionFromBitmap(skin));
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        CLauncherDlg dialog;
-        LauncherState().m_pLauncherDlg = &dialog;
-        EXPECT_TRUE(ShapedFromItsFirstMap(dialog, RegionOf(expected.get())));
-        LauncherState().m_pLauncherDlg = nullptr;
-    }
 }
 
 TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntilTheCloseButtonEndsItWith100)

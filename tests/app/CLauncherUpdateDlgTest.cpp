@@ -15,7 +15,6 @@
 #include "platform/win/Text.h"
 #include "res/resource.h"
 #include "tests/app/UpdateWindowTestSupport.h"
-#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -157,20 +156,6 @@ TEST_F(LauncherUpdateDlgTest, ANewLauncherIsShownWhileItComesThenStartedAndTheWi
     EXPECT_EQ(bytes.str(), launcher);
     // Started in the current directory, where it leaves its mark.
     EXPECT_TRUE(RunLoopUntil([&] { return std::filesystem::exists(folder.Path() / "started.txt"); }, 5s));
-}
-
-TEST_F(LauncherUpdateDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
-{
-    ServeList(Reply::Body(List("0.0.0.6", "https://h/new.exe")).StallBeforeHeaders(300ms));
-    cairo_region_t* skin = UpdateSkinShape();
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        CUpdateManager runManager;
-        CLauncherUpdateDlg runDialog(&runManager);
-        EXPECT_TRUE(ShapedFromItsFirstMap(runDialog, skin));
-    }
-    cairo_region_destroy(skin);
 }
 
 TEST_F(LauncherUpdateDlgTest, AFailedCheckClosesTheWindow)

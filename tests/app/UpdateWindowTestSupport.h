@@ -87,17 +87,6 @@ inline POINT CentreOfWorkArea(int width, int height)
     return {(2 * area.x + area.width) / 2 - width / 2, (2 * area.y + area.height) / 2 - height / 2};
 }
 
-// The shape the update windows' skin gives them; the caller owns it.
-inline cairo_region_t* UpdateSkinShape()
-{
-    CBitmap skin;
-    skin.LoadBitmap(IDB_UPDATE_BACKGROUND);
-    HRGN region = CBaseDlg::CreateRegionFromBitmap(skin);
-    cairo_region_t* shape = cairo_region_copy(RegionOf(region));
-    DeleteObject(region);
-    return shape;
-}
-
 // Counts the repaints of the two bars and two labels of an update window around one report.
 struct UpdateWindowPaints {
     UpdateWindowPaints(CImageProgressCtrl& upper, CImageProgressCtrl& lower, CTransparentStatic& upperText,
