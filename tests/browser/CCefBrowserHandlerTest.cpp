@@ -60,16 +60,6 @@ bool Popup(CCefBrowserHandler& handler, CefRefPtr<CefBrowser> browser, const std
                                  windowInfo, client, settings, &noScriptAccess);
 }
 
-TEST(CCefBrowserHandler, ItsHandlersAreItselfWithOneCount)
-{
-    auto* handler = new CCefBrowserHandler;
-    CefRefPtr<CefClient> held = handler;
-    EXPECT_EQ(dynamic_cast<CCefBrowserHandler*>(handler->GetLifeSpanHandler().get()), handler);
-    EXPECT_EQ(dynamic_cast<CCefBrowserHandler*>(handler->GetLoadHandler().get()), handler);
-    EXPECT_EQ(dynamic_cast<CCefBrowserHandler*>(handler->GetDisplayHandler().get()), handler);
-    EXPECT_TRUE(handler->HasOneRef());
-}
-
 TEST(CCefBrowserHandler, DeclinesEveryOtherMessageName)
 {
     CefRefPtr<CCefBrowserHandler> handler = new CCefBrowserHandler;
