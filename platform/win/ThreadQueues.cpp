@@ -17,7 +17,8 @@ struct ThreadQueue {
     std::deque<MSG> messages;
     std::atomic<size_t> pending = 0;  // lets an empty queue be peeked without the lock
 };
-// Never destroyed: a worker thread that ends while the process exits still removes its queue.
+// Never destroyed: a thread let go without a join (its handle closed while it ran) may end while
+// the process exits, and it still removes its queue.
 std::mutex& g_queuesMutex = *new std::mutex;
 std::map<DWORD, std::shared_ptr<ThreadQueue>>& g_queues = *new std::map<DWORD, std::shared_ptr<ThreadQueue>>;
 
