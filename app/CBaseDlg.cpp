@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
+
 constexpr BYTE kKeyBlue = 0xE0;
 constexpr BYTE kKeyGreen = 0xCF;
 constexpr BYTE kKeyRed = 0xE4;
@@ -116,12 +118,12 @@ BOOL CBaseDlg::OnInitDialog()
     return TRUE;
 }
 
-void CBaseDlg::SetUpSkinnedWindow(HICON icon, int width, int height, LPCWSTR title)
+void CBaseDlg::SetUpSkinnedWindow(HICON icon, int width, int height)
 {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     MoveWindow(0, 0, width, height, TRUE);
-    SetWindowText(title);
+    SetWindowText(kWindowTitle);
     if (HRGN region = CreateRegionFromBitmap(m_bmpBackground); region && !SetWindowRgn(m_hWnd, region, TRUE))
         DeleteObject(region);
 }

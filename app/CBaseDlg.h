@@ -21,8 +21,8 @@ protected:
     // Does nothing more: each derived dialog sets itself up.
     BOOL OnInitDialog() override;
     // What each window does after the class library's initialisation: the icon as big and small
-    // icon, the size at the top-left corner, the title, and the shape cut from the skin.
-    void SetUpSkinnedWindow(HICON icon, int width, int height, LPCWSTR title);
+    // icon, the size at the top-left corner, the launcher's title, and the shape cut from the skin.
+    void SetUpSkinnedWindow(HICON icon, int width, int height);
     HCURSOR OnQueryDragIcon();
     void OnPaint();
     // HTCAPTION anywhere in the client area, so that a press there drags the window.

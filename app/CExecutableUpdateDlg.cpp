@@ -3,48 +3,25 @@
 #include "app/CLauncherApp.h"
 #include "app/UpdatePercent.h"
 #include "app/UpdateWindowControls.h"
-#include "res/resource.h"
 #include "update/CUpdateManager.h"
 
 namespace {
 
-constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
 constexpr const wchar_t* kCheckingText = L"正在检测客户端版本...";
 constexpr const wchar_t* kUpdatingText = L"正在更新客户端...";
 constexpr const wchar_t* kDoneText = L"更新完成，即将启动游戏";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CExecutableUpdateDlg, CBaseDlg)
-    ON_MESSAGE(WM_UPDATE_NOTIFY, OnUpdateMessage)
-END_MESSAGE_MAP()
-
-CExecutableUpdateDlg::CExecutableUpdateDlg(CUpdateManager* pManager)
-    : CBaseDlg(IDD_UPDATE_DIALOG), m_pManager(pManager)
-{
-    m_bmpBackground.LoadBitmap(IDB_UPDATE_BACKGROUND);
-}
-
-UpdateWindowControls CExecutableUpdateDlg::Controls()
-{
-    return {m_progTotal, m_progFile, m_txtTotal, m_txtFile, m_txtStatus};
-}
-
-void CExecutableUpdateDlg::DoDataExchange(CDataExchange* pDX)
-{
-    Controls().Exchange(pDX);
-}
-
 BOOL CExecutableUpdateDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight, kWindowTitle);
+    CUpdateDlg::OnInitDialog();
 
     // The flag is off before the thread exists, so the transfer of the file list reports no
     // progress. The worker's messages wait until this function has returned.
     m_pManager->StartWorker(m_hWnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
 
-    Controls().LayOut(kCheckingText);
+    LayOutControls(kCheckingText);
     return TRUE;
 }
 

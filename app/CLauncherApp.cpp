@@ -80,24 +80,25 @@ BOOL CLauncherApp::InitInstance()
         SetCurrentDirectoryW(gameFolder);
     }
 
+    CLauncherState& state = LauncherState();
     auto manager = std::make_unique<CUpdateManager>();
     auto updateDialog = std::make_unique<CLauncherUpdateDlg>(manager.get());
     std::unique_ptr<CLauncherDlg> launcherDialog;
     std::unique_ptr<CExecutableUpdateDlg> clientDialog;
     if (updateDialog->DoModal() == IDR_LAUNCHER_CURRENT) {
         launcherDialog = std::make_unique<CLauncherDlg>();
-        m_pLauncherDlg = launcherDialog.get();
+        state.m_pLauncherDlg = launcherDialog.get();
         if (launcherDialog->DoModal() == IDR_START_GAME) {
             clientDialog = std::make_unique<CExecutableUpdateDlg>(manager.get());
             if (clientDialog->DoModal() == IDR_FILES_CURRENT) {
-                m_strStartParam = BuildGameParameters(m_strStartParam, GetModuleDirectory());
-                ShellExecuteW(nullptr, L"open", L"Zorv.exe", m_strStartParam, nullptr, SW_SHOWNORMAL);
+                state.m_strStartParam = BuildGameParameters(state.m_strStartParam, GetModuleDirectory());
+                ShellExecuteW(nullptr, L"open", L"Zorv.exe", state.m_strStartParam, nullptr, SW_SHOWNORMAL);
             }
         }
     }
 
     clientDialog.reset();
-    m_pLauncherDlg = nullptr;
+    state.m_pLauncherDlg = nullptr;
     launcherDialog.reset();
     updateDialog.reset();
     manager.reset();

@@ -1,8 +1,10 @@
-// The application object: the launcher's start-up and the state its subsystems share.
+// The application object: the launcher's start-up and the state its subsystems share, which
+// LauncherState() reaches for the process's life.
 #pragma once
 
 #include "platform/afx/CWinApp.h"
 #include "update/CLauncherState.h"
+#include "update/CLauncherStateScope.h"
 
 class CLauncherApp : public CWinApp, public CLauncherState {
 public:
@@ -14,6 +16,7 @@ public:
 
 private:
     bool m_bEngineInitialized = false;
+    CLauncherStateScope m_stateScope{*this};
 };
 
 extern CLauncherApp theApp;

@@ -1,6 +1,5 @@
 #include "app/CLauncherDlg.h"
 
-#include "app/CLauncherApp.h"
 #include "browser/CCefBrowserHandler.h"
 #include "platform/afx/AfxResources.h"
 #include "platform/cef/CefBrowserHost.h"
@@ -9,10 +8,10 @@
 #include "platform/win/WindowMessages.h"
 #include "platform/win/WindowStyles.h"
 #include "res/resource.h"
+#include "update/CLauncherState.h"
 
 namespace {
 
-constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
 constexpr int kWindowWidth = 1200;
 constexpr int kWindowHeight = 700;
 // The browser's rectangle in the window, from (390, 215) to (1072, 619).
@@ -46,7 +45,7 @@ void CLauncherDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CLauncherDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kWindowWidth, kWindowHeight, kWindowTitle);
+    SetUpSkinnedWindow(m_hIcon, kWindowWidth, kWindowHeight);
 
     m_btnClose.LoadBitmaps(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED, IDB_CLOSE_HOVER, 0);
     m_btnClose.MoveWindow(1102, 197, 28, 28, TRUE);
@@ -62,7 +61,7 @@ BOOL CLauncherDlg::OnInitDialog()
     windowInfo.parent_window = m_hWnd;
     CefBrowserSettings settings;
     CefRefPtr<CCefBrowserHandler> handler(new CCefBrowserHandler);
-    CefBrowserHost::CreateBrowser(windowInfo, handler.get(), CefString(theApp.m_strWebUrl.GetString()), settings, nullptr);
+    CefBrowserHost::CreateBrowser(windowInfo, handler.get(), CefString(LauncherState().m_strWebUrl.GetString()), settings, nullptr);
     return TRUE;
 }
 

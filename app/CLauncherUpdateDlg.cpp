@@ -5,43 +5,21 @@
 #include "app/UpdateWindowControls.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Shell.h"
-#include "res/resource.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
 
 namespace {
 
-constexpr const wchar_t* kWindowTitle = L"Zorv大战登陆器";
 constexpr const wchar_t* kCheckingText = L"正在检测登陆器版本...";
 constexpr const wchar_t* kUpdatingText = L"正在更新登录器...";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CLauncherUpdateDlg, CBaseDlg)
-    ON_MESSAGE(WM_UPDATE_NOTIFY, OnUpdateMessage)
-END_MESSAGE_MAP()
-
-CLauncherUpdateDlg::CLauncherUpdateDlg(CUpdateManager* pManager) : CBaseDlg(IDD_UPDATE_DIALOG), m_pManager(pManager)
-{
-    m_bmpBackground.LoadBitmap(IDB_UPDATE_BACKGROUND);
-}
-
-UpdateWindowControls CLauncherUpdateDlg::Controls()
-{
-    return {m_progTotal, m_progFile, m_txtTotal, m_txtFile, m_txtStatus};
-}
-
-void CLauncherUpdateDlg::DoDataExchange(CDataExchange* pDX)
-{
-    Controls().Exchange(pDX);
-}
-
 BOOL CLauncherUpdateDlg::OnInitDialog()
 {
-    CDialog::OnInitDialog();
-    SetUpSkinnedWindow(m_hIcon, kUpdateWindowWidth, kUpdateWindowHeight, kWindowTitle);
+    CUpdateDlg::OnInitDialog();
 
-    Controls().LayOut(kCheckingText);
+    LayOutControls(kCheckingText);
 
     // Last, once every control is in place; the download of a new launcher reports progress.
     m_pManager->StartWorker(m_hWnd, LauncherUpdateThreadProc, ProgressReports::On);

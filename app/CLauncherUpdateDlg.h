@@ -4,33 +4,14 @@
 // new launcher.
 #pragma once
 
-#include "app/CBaseDlg.h"
-#include "app/controls/CImageProgressCtrl.h"
-#include "app/controls/CTransparentStatic.h"
+#include "app/CUpdateDlg.h"
 
-struct UpdateWindowControls;
-
-class CUpdateManager;
-
-class CLauncherUpdateDlg : public CBaseDlg {
+class CLauncherUpdateDlg : public CUpdateDlg {
 public:
-    // The manager is not owned; it outlives the window and stops its worker when destroyed.
-    explicit CLauncherUpdateDlg(CUpdateManager* pManager);
+    using CUpdateDlg::CUpdateDlg;
 
 protected:
-    UpdateWindowControls Controls();
-    void DoDataExchange(CDataExchange* pDX) override;
     // Lays the window out, then starts the worker.
     BOOL OnInitDialog() override;
-    // WM_UPDATE_NOTIFY: wParam the code, lParam its record, which the window frees.
-    LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam);
-
-    CUpdateManager* m_pManager;
-    CImageProgressCtrl m_progTotal;
-    CImageProgressCtrl m_progFile;
-    CTransparentStatic m_txtTotal;
-    CTransparentStatic m_txtFile;
-    CTransparentStatic m_txtStatus;
-
-    DECLARE_MESSAGE_MAP()
+    LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam) override;
 };

@@ -1,6 +1,5 @@
 #include "app/UpdateWindowControls.h"
 
-#include "platform/afx/CDataExchange.h"
 #include "res/resource.h"
 
 namespace {
@@ -47,22 +46,4 @@ CString PercentText(int percent)
     CString text;
     text.Format(L"%d%%", percent);
     return text;
-}
-
-void UpdateWindowControls::Exchange(CDataExchange* pDX) const
-{
-    DDX_Control(pDX, IDC_PROGRESS_TOTAL, progTotal);
-    DDX_Control(pDX, IDC_PROGRESS_FILE, progFile);
-    DDX_Control(pDX, IDC_TEXT_TOTAL, txtTotal);
-    DDX_Control(pDX, IDC_TEXT_FILE, txtFile);
-    DDX_Control(pDX, IDC_TEXT_STATUS, txtStatus);
-}
-
-void UpdateWindowControls::LayOut(LPCWSTR statusText) const
-{
-    LayOutBar(progTotal, IDB_PROGRESS_TOTAL_TRACK, IDB_PROGRESS_TOTAL_FILL, 43, 107);
-    LayOutBar(progFile, IDB_PROGRESS_FILE_TRACK, IDB_PROGRESS_FILE_FILL, 43, 137);
-    LayOutLabel(txtTotal, IDB_TEXT_TOTAL_BACKGROUND, 368, 111, 50, L"0%");
-    LayOutLabel(txtFile, IDB_TEXT_FILE_BACKGROUND, 368, 141, 50, L"0%");
-    LayOutLabel(txtStatus, IDB_TEXT_STATUS_BACKGROUND, 145, 164, 170, statusText);
 }

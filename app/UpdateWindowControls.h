@@ -16,21 +16,6 @@ void LayOutBar(CImageProgressCtrl& bar, UINT nIDTrack, UINT nIDFill, int x, int 
 // its first text, without a repaint request.
 void LayOutLabel(CTransparentStatic& label, UINT nIDBackground, int x, int y, int width, LPCWSTR text);
 
-class CDataExchange;
-
-// The template's five controls, bound and laid out alike in both update windows.
-struct UpdateWindowControls {
-    CImageProgressCtrl& progTotal;
-    CImageProgressCtrl& progFile;
-    CTransparentStatic& txtTotal;
-    CTransparentStatic& txtFile;
-    CTransparentStatic& txtStatus;
-
-    void Exchange(CDataExchange* pDX) const;
-    // Both bars empty, both labels "0%", the status label with its first text.
-    void LayOut(LPCWSTR statusText) const;
-};
-
 void ShowBarPosition(CImageProgressCtrl& bar, int position);
 void ShowLabelText(CTransparentStatic& label, const CString& text);
 // "37%"

@@ -7,6 +7,7 @@
 
 #include "platform/cef/CefApp.h"
 #include "browser/LauncherMessages.h"
+#include "platform/win/FindWindow.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Shell.h"
 #include "update/CLauncherState.h"
@@ -47,7 +48,7 @@ std::string EscapeHtml(std::string_view text)
 // Only an absolute http or https address, without blanks or control characters, leaves the
 // launcher or replaces the game's page: anything else a page passes could name a local program
 // or file for the shell, or a local page that would get the launcher's interface.
-bool IsWebAddress(const CefString& address)
+bool IsAbsoluteWebAddress(const CefString& address)
 {
     for (wchar_t c : address.ToWString()) {
         if (c <= L' ' || c == 0x7F)
@@ -114,7 +115,7 @@ void CCefBrowserHandler::StartGame(const CefString& parameter)
 
 void CCefBrowserHandler::OpenWeb(const CefString& address)
 {
-    if (IsWebAddress(address))
+    if (IsAbsoluteWebAddress(address))
         ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -125,7 +126,7 @@ bool CCefBrowserHandler::OnBeforePopup(CefRefPtr<CefBrowser> browser, CefRefPtr<
 {
     bool newBrowser = targetDisposition == WOD_NEW_FOREGROUND_TAB || targetDisposition == WOD_NEW_BACKGROUND_TAB ||
                       targetDisposition == WOD_NEW_POPUP || targetDisposition == WOD_NEW_WINDOW;
-    if (newBrowser && IsWebAddress(targetUrl)) {
+    if (newBrowser && IsAbsoluteWebAddress(targetUrl)) {
         if (CefRefPtr<CefFrame> mainFrame = browser->GetMainFrame())
             mainFrame->LoadURL(targetUrl);
     }

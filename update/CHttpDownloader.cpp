@@ -165,11 +165,16 @@ int CHttpDownloader::Open(LPCWSTR url, LPCWSTR localPath, DWORD transferFlags, b
     }
     if (opened)
         return kReady;
+    ShowOpenFileError(localPath);
+    CloseSessionAfterLocalFailure();
+    return kFailed;
+}
+
+void CHttpDownloader::ShowOpenFileError(LPCWSTR localPath)
+{
     CString text;
     text.Format(L"OpenFile Error: %s", localPath);
     ShowError(text, L"OpenFile Exception");
-    CloseSessionAfterLocalFailure();
-    return kFailed;
 }
 
 bool CHttpDownloader::CheckResponse()

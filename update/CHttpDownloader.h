@@ -50,6 +50,9 @@ public:
     void DiscardLocalFile();
     void CloseResponse();
 
+    // The box of a local file that cannot be opened for writing: "OpenFile Error: " and the path.
+    static void ShowOpenFileError(LPCWSTR localPath);
+
     // True ends a transfer that waits on the network, as an internet failure.
     void SetStopCondition(std::function<bool()> stopped);
     // Content-Length of the accepted response, 0 before; bytes of it written so far.

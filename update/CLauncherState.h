@@ -1,6 +1,6 @@
 // The state the launcher's subsystems share, carried by the application object: the update
 // engine writes the page's address, the browser client the game's parameter, and start-up names
-// the main window while it runs.
+// the main window while it runs. Every layer reaches it through LauncherState().
 #pragma once
 
 #include "platform/afx/CDialog.h"
@@ -14,10 +14,7 @@ constexpr int IDR_FILES_CURRENT = 103;
 
 class CLauncherState {
 public:
-    // LauncherState() reaches the newest object alive: the application object in the launcher, a
-    // test's own object while it lives.
-    CLauncherState();
-    ~CLauncherState();
+    CLauncherState() = default;
     CLauncherState(const CLauncherState&) = delete;
     CLauncherState& operator=(const CLauncherState&) = delete;
 
@@ -27,10 +24,8 @@ public:
     CString m_strStartParam;
     // The main window from just before its modal run until the chain has ended, else null.
     CDialog* m_pLauncherDlg = nullptr;
-
-private:
-    CLauncherState* m_pPrevious;
 };
 
-// The shared state of the running program.
+// The shared state of the running program: the application object's in the launcher, a test's
+// own while a CLauncherStateScope for it lives.
 CLauncherState& LauncherState();

@@ -10,7 +10,7 @@
 
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
-#include "platform/win/WindowHandles.h"
+#include "platform/win/ThreadQueues.h"
 
 namespace {
 

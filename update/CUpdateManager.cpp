@@ -2,7 +2,7 @@
 
 #include "platform/inet/CInternetSession.h"
 #include "platform/win/Threads.h"
-#include "platform/win/WindowHandles.h"
+#include "platform/win/MessageSend.h"
 
 CUpdateManager::CUpdateManager() : m_downloader(DownloadProgressCallback, this)
 {

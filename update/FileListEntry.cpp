@@ -51,7 +51,7 @@ CString FileListEntry::LocalPath() const
     path.Replace(L"..\\DataSource", L"..\\Data");
     // Joined, not formatted: a NUL in the listed path stays in the text, where the containment
     // check refuses it, instead of cutting the path short.
-    return CString(L"Zorv_Data\\") + path;
+    return CString(kClientDataFolder) + L"\\" + path;
 }
 
 bool FileListEntry::IsInsideGameFolder(const CString& localPath)

@@ -3,6 +3,9 @@
 
 #include "platform/afx/CString.h"
 
+// The folder below the game folder that holds the listed files, and below each patch folder.
+constexpr const wchar_t* kClientDataFolder = L"Zorv_Data";
+
 struct FileListEntry {
     CString strPath;     // as listed: relative, "\" between folders, "$" for a space
     int nVersion = 0;    // the patch folder the file is fetched from
@@ -13,7 +16,7 @@ struct FileListEntry {
     // the last TAB found.
     static FileListEntry Parse(const CString& line);
 
-    // "Zorv_Data\" + the path with every "$" a space and every "..\DataSource" "..\Data".
+    // kClientDataFolder, "\", the path with every "$" a space and every "..\DataSource" "..\Data".
     CString LocalPath() const;
     // The local path stays inside the game folder: not absolute, no drive, no NUL, and its folded
     // text (FoldedPath, as the file functions see it) does not climb above the current directory.

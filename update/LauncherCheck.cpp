@@ -24,7 +24,7 @@ bool CUpdateManager::CheckLauncherVersion()
         DeleteFileW(updatePath);
 
     CString listUrl;
-    listUrl.Format(L"%s%s", kLauncherUpdateBaseUrl, L"LauncherUpdate.txt");
+    listUrl.Format(L"%s%s", LauncherUpdateBaseUrl(), L"LauncherUpdate.txt");
     std::vector<CString> lines;
     if (!DownloadLines(listUrl, lines, kListLines) || lines.size() < kListLines)
         return false;

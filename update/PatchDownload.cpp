@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/win/FileSystem.h"
-#include "platform/win/MessageBox.h"
 #include "update/CUpdateManager.h"
 
 bool CUpdateManager::DownloadFiles()
@@ -12,13 +11,11 @@ bool CUpdateManager::DownloadFiles()
         return false;
     for (const FileListEntry& entry : m_files) {
         CString url;
-        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, L"Zorv_Data", entry.strPath.GetString());
+        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, kClientDataFolder, entry.strPath.GetString());
         CString localPath = entry.LocalPath();
         // Refused before any folder is made and any request goes out.
         if (!FileListEntry::IsInsideGameFolder(localPath) || !FileListEntry::FitsFileSystem(localPath)) {
-            CString text;
-            text.Format(L"OpenFile Error: %s", localPath.GetString());
-            MessageBoxW(nullptr, text, L"OpenFile Exception", MB_OK | MB_ICONERROR);
+            CHttpDownloader::ShowOpenFileError(localPath);
             return false;
         }
         int lastSeparator = localPath.ReverseFind(L'\\');

@@ -3,7 +3,7 @@
 #define ZORV_WIDEN_TEXT(text) L##text
 #define ZORV_WIDEN(text) ZORV_WIDEN_TEXT(text)
 
-const wchar_t* kLauncherUpdateBaseUrl = ZORV_WIDEN(ZORV_UPDATE_BASE_URL);
+const wchar_t* const kLauncherUpdateBaseUrl = ZORV_WIDEN(ZORV_UPDATE_BASE_URL);
 
 CString LauncherUpdatePath(const CString& modulePath)
 {

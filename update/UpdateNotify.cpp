@@ -1,6 +1,6 @@
 #include "update/UpdateNotify.h"
 
-#include "platform/win/WindowHandles.h"
+#include "platform/win/MessageRecords.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "platform/afx/CDC.h"
 #include "platform/afx/DialogWindow.h"
+#include "platform/win/MessageSend.h"
 #include "platform/win/WindowMessages.h"
 
 LRESULT ButtonWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)

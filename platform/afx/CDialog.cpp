@@ -8,6 +8,7 @@
 #include "platform/afx/DialogWindow.h"
 #include "platform/win/MessageBox.h"
 #include "platform/afx/DialogTemplates.h"
+#include "platform/win/Threads.h"
 #include "platform/win/WindowStyles.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "platform/afx/CWnd.h"
 
 #include "platform/afx/NativeWindow.h"
+#include "platform/win/MessageSend.h"
 #include "platform/win/WindowHandles.h"
 
 namespace {

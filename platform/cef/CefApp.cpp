@@ -1,8 +1,5 @@
 #include "platform/cef/CefApp.h"
 
-#include <gdk/gdk.h>
-#include <glib.h>
-
 #include "platform/cef/CefEngine.h"
 
 int CefExecuteProcess(const CefMainArgs& args, CefRefPtr<CefApp> application, void*)
@@ -28,8 +25,4 @@ void CefShutdown()
 
 void CefQuitMessageLoop() {}
 
-void CefEnableHighDPISupport()
-{
-    if (!gdk_display_get_default())
-        g_setenv("GDK_SCALE", "1", TRUE);
-}
+void CefEnableHighDPISupport() {}

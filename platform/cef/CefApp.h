@@ -33,6 +33,6 @@ void CefShutdown();
 // The engine's loop is the GTK main loop that the windows run themselves; there is no loop of the
 // engine's own to quit, so this does nothing.
 void CefQuitMessageLoop();
-// Pins the window scale at 1 (GDK_SCALE), as a DPI-aware Windows process draws its bitmaps 1:1.
-// Takes effect only before GTK opens its display.
+// The program pins the window scale at 1 (GDK_SCALE) before GTK opens its display, which is
+// before the launcher's start-up calls this; there is nothing left to do here.
 void CefEnableHighDPISupport();

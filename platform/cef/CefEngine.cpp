@@ -2,11 +2,14 @@
 
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cwctype>
 #include <filesystem>
 #include <memory>
 
 #include "platform/cef/CefBuildId.h"
+#include "platform/win/Text.h"
 
 namespace {
 
@@ -29,9 +32,9 @@ void CancelDownload(WebKitWebContext*, WebKitDownload* download, gpointer)
 
 WebKitWebContext* NewWebContext(const CefSettings& settings)
 {
-    if (settings.cache_path.empty())
+    std::string folder = CefEngine::CacheDirectory(settings.cache_path.ToWString());
+    if (folder.empty())
         return webkit_web_context_new();
-    std::string folder = CefEngine::CacheDirectory();
     WebKitWebsiteDataManager* data = webkit_website_data_manager_new(
         "base-cache-directory", folder.c_str(), "base-data-directory", folder.c_str(), nullptr);
     std::string cookies = folder + "/cookies.sqlite";
@@ -86,11 +89,20 @@ std::string CefEngine::WebExtensionDirectory()
     return (executable.parent_path() / "web-extension").string();
 }
 
-std::string CefEngine::CacheDirectory()
+std::string CefEngine::CacheDirectory(const std::wstring& cachePath)
 {
+    static const std::wstring kTemporary = L"\\appdata\\local\\temp";
+    std::wstring folded = cachePath;
+    std::transform(folded.begin(), folded.end(), folded.begin(), [](wchar_t c) { return std::towlower(c); });
+    const std::size_t found = folded.find(kTemporary);
+    const std::size_t rest = found + kTemporary.size();
+    if (found == std::wstring::npos || (rest < folded.size() && folded[rest] != L'\\'))
+        return std::string();
+    std::string folders = WideToUtf8(cachePath.substr(rest));
+    std::replace(folders.begin(), folders.end(), '\\', '/');
     const char* cache = std::getenv("XDG_CACHE_HOME");
     std::string base = cache && cache[0] == '/' ? std::string(cache) : std::string(g_get_home_dir()) + "/.cache";
-    return base + "/Quelm/Launcher";
+    return base + folders;
 }
 
 CefEngine::CefEngine(WebKitWebContext* context, CefRefPtr<CefApp> application, double deviceScaleFactor)

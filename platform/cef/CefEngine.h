@@ -22,8 +22,10 @@ public:
     // The folder of the web-process extension: $ZORV_WEB_EXTENSION_DIR when set, else the folder
     // "web-extension" beside the executable. WebKit loads every module of that folder.
     static std::string WebExtensionDirectory();
-    // $XDG_CACHE_HOME (else ~/.cache) followed by "/Quelm/Launcher".
-    static std::string CacheDirectory();
+    // Where the engine keeps its cache and data for the launcher's cache path: the folders the
+    // path names below a Windows user's temporary folder ("...\AppData\Local\Temp\", in any
+    // case) below $XDG_CACHE_HOME (else ~/.cache); empty for a path outside that folder.
+    static std::string CacheDirectory(const std::wstring& cachePath);
 
     CefEngine(const CefEngine&) = delete;
     CefEngine& operator=(const CefEngine&) = delete;

@@ -18,9 +18,9 @@ struct CefSettings {
     int multi_threaded_message_loop = 0;
     // The engine's preferred language ("zh-CN"); empty keeps WebKit's choice.
     CefString locale;
-    // Non-empty: the engine keeps its cache and data in $XDG_CACHE_HOME (else ~/.cache) +
-    // "/Quelm/Launcher" (the given Windows profile path has no meaning here). Empty: WebKit's
-    // default folders.
+    // The engine keeps its cache and data in the folders this names below a Windows user's
+    // temporary folder, placed below $XDG_CACHE_HOME (else ~/.cache); empty, or a path outside
+    // that folder: WebKit's default folders.
     CefString cache_path;
     // WebKit keeps no log of the framework's kind, so there is nothing to switch off.
     cef_log_severity_t log_severity = LOGSEVERITY_DEFAULT;

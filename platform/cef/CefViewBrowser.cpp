@@ -7,7 +7,7 @@
 #include "platform/cef/CefMessageQueue.h"
 #include "platform/cef/CefNewWindowDisposition.h"
 #include "platform/cef/CefViewFrame.h"
-#include "platform/win/WindowHandles.h"
+#include "platform/win/MessageSend.h"
 
 // The view's signal handlers; the browser is their user data.
 struct CefViewSignals {

@@ -7,6 +7,7 @@
 
 #include "platform/win/ResourceNames.h"
 #include "platform/win/EmbeddedResources.h"
+#include "platform/win/ImageDecode.h"
 
 struct HBITMAP__ {
     cairo_surface_t* surface;  // owned; CAIRO_FORMAT_RGB24
@@ -26,20 +27,6 @@ HBITMAP NewBitmap(cairo_surface_t* surface, WORD bitsPerPixel, bool dibSection, 
         return nullptr;
     }
     return new HBITMAP__{surface, bitsPerPixel, dibSection, bottomUp};
-}
-
-GdkPixbuf* DecodeImage(ResourceBytes bytes)
-{
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
-    GdkPixbuf* pixbuf = nullptr;
-    bool written = gdk_pixbuf_loader_write(loader, bytes.data(), bytes.size(), nullptr);
-    if (gdk_pixbuf_loader_close(loader, nullptr) && written) {
-        pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
-        if (pixbuf)
-            g_object_ref(pixbuf);
-    }
-    g_object_unref(loader);
-    return pixbuf;
 }
 
 // The colour bytes of the picture; an alpha channel that the decoder made of a 32-bit BMP's

@@ -9,6 +9,7 @@
 
 #include "platform/win/ResourceNames.h"
 #include "platform/win/EmbeddedResources.h"
+#include "platform/win/ImageDecode.h"
 
 struct HICON__ {
     std::vector<GdkPixbuf*> images;  // each reference owned
@@ -47,19 +48,7 @@ GdkPixbuf* DecodeEntry(ResourceBytes file, std::size_t entry)
     for (int i = 0; i < 4; ++i)
         single[kIconDirSize + 12 + i] = static_cast<guint8>(newOffset >> (8 * i));
     std::memcpy(single.data() + newOffset, file.data() + offset, size);
-
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
-    if (!loader)
-        return nullptr;
-    GdkPixbuf* image = nullptr;
-    bool written = gdk_pixbuf_loader_write(loader, single.data(), single.size(), nullptr);
-    if (gdk_pixbuf_loader_close(loader, nullptr) && written) {
-        image = gdk_pixbuf_loader_get_pixbuf(loader);
-        if (image)
-            g_object_ref(image);
-    }
-    g_object_unref(loader);
-    return image;
+    return DecodeImage(single, "ico");
 }
 
 std::unique_ptr<HICON__> DecodeIcon(ResourceBytes file)

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "platform/win/Text.h"
+#include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
 
 namespace {

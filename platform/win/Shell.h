@@ -1,5 +1,4 @@
-// The shell functions the launcher calls: finding a top-level window by its title, and opening
-// an address or a file.
+// The shell function the launcher calls: opening an address or a file.
 #pragma once
 
 #include <string>
@@ -16,13 +15,6 @@ constexpr int SE_ERR_ACCESSDENIED = 5;
 // The file is no program the system can run.
 constexpr int ERROR_BAD_FORMAT = 11;
 constexpr int SE_ERR_NOASSOC = 31;
-
-// A top-level X11 window of any process (the root window's children and the window manager's
-// _NET_CLIENT_LIST) whose title (_NET_WM_NAME, else WM_NAME) equals windowName without regard to
-// case, as Windows compares titles. Window classes are a Windows notion: a class name finds
-// nothing. The result names a foreign window and is good for a null test only. Any thread: it
-// uses an X connection of its own.
-HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 
 // The verb "open" (or none). An http or https address goes to the desktop's default browser.
 // A file (a launcher path, "\" for "/", relative to the current directory) ending in ".exe" is a

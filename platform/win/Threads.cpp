@@ -1,6 +1,8 @@
 #include "platform/win/Threads.h"
 
 #include <glib.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -9,10 +11,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/win/WindowHandles.h"
-
 namespace {
 
+const std::thread::id g_mainThread = std::this_thread::get_id();
 std::atomic<bool> g_refuseStarts = false;
 
 struct ThreadState {
@@ -23,9 +24,24 @@ struct ThreadState {
 };
 
 // The handle's object. The running thread holds the state too, so closing the handle of a
-// thread that still runs is safe.
+// thread that still runs is safe: the thread is then let go. A wait that sees the thread finished
+// joins it, so that its thread-local clean-up is over too.
 struct ThreadHandle {
     std::shared_ptr<ThreadState> state = std::make_shared<ThreadState>();
+    std::mutex joinMutex;
+    std::thread thread;
+
+    void Join()
+    {
+        std::lock_guard lock(joinMutex);
+        if (thread.joinable())
+            thread.join();
+    }
+    ~ThreadHandle()
+    {
+        if (thread.joinable())
+            thread.detach();
+    }
 };
 
 gboolean StopWaiting(gpointer flag)
@@ -43,7 +59,7 @@ std::uintptr_t _beginthreadex(void*, unsigned, ThreadProcedure procedure, void* 
         return 0;
     auto* handle = new ThreadHandle;
     try {
-        std::thread([state = handle->state, procedure, argument] {
+        handle->thread = std::thread([state = handle->state, procedure, argument] {
             unsigned result = procedure(argument);
             {
                 std::lock_guard lock(state->mutex);
@@ -52,7 +68,7 @@ std::uintptr_t _beginthreadex(void*, unsigned, ThreadProcedure procedure, void* 
             }
             state->ended.notify_all();
             g_main_context_wakeup(nullptr);
-        }).detach();
+        });
     } catch (const std::system_error&) {
         delete handle;
         return 0;
@@ -86,16 +102,17 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
             g_main_context_iteration(nullptr, TRUE);
         if (timer && !timedOut)
             g_source_remove(timer);
-        return isFinished() ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+    } else {
+        std::unique_lock lock(state.mutex);
+        if (milliseconds == INFINITE)
+            state.ended.wait(lock, [&] { return state.finished; });
+        else
+            state.ended.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return state.finished; });
     }
-    std::unique_lock lock(state.mutex);
-    if (milliseconds == INFINITE) {
-        state.ended.wait(lock, [&] { return state.finished; });
-        return WAIT_OBJECT_0;
-    }
-    return state.ended.wait_for(lock, std::chrono::milliseconds(milliseconds), [&] { return state.finished; })
-               ? WAIT_OBJECT_0
-               : WAIT_TIMEOUT;
+    if (!isFinished())
+        return WAIT_TIMEOUT;
+    thread->Join();
+    return WAIT_OBJECT_0;
 }
 
 BOOL GetExitCodeThread(HANDLE handle, DWORD* exitCode)
@@ -114,6 +131,16 @@ BOOL CloseHandle(HANDLE handle)
         return FALSE;
     delete static_cast<ThreadHandle*>(handle);
     return TRUE;
+}
+
+bool IsMainThread()
+{
+    return std::this_thread::get_id() == g_mainThread;
+}
+
+DWORD GetCurrentThreadId()
+{
+    return static_cast<DWORD>(syscall(SYS_gettid));
 }
 
 void Sleep(DWORD milliseconds)

@@ -23,6 +23,10 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exitCode);
 BOOL CloseHandle(HANDLE handle);
 
+DWORD GetCurrentThreadId();
+// The thread that ran static initialisation and runs the GLib default main context.
+bool IsMainThread();
+
 void Sleep(DWORD milliseconds);
 // Milliseconds of a monotonic clock; wraps at 2^32 like the multimedia timer.
 DWORD timeGetTime();

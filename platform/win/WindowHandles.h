@@ -1,13 +1,9 @@
-// Window handles and their message delivery on the GTK main loop, with the meaning of
-// SendMessageW / PostMessageW / PeekMessageW the launcher relies on.
+// Window handles: the registry of the windows and their message delivery on the GTK main loop.
 //
 // Every window lives on the main thread (the thread that ran static initialisation and runs
 // the GLib default main context). A window object implements WindowProcedure and registers
 // itself to get a handle; messages to it are delivered only while it accepts delivery.
 #pragma once
-
-#include <atomic>
-#include <cstddef>
 
 #include "platform/win/WinTypes.h"
 
@@ -33,34 +29,3 @@ GtkWidget* GetWindowWidget(HWND hWnd);
 // The procedure registered for the handle; null for a gone window.
 WindowProcedure* GetWindowProcedure(HWND hWnd);
 BOOL IsWindow(HWND hWnd);
-
-// Same thread as the window: the procedure is called directly. Another thread: the message goes
-// to the main loop and the caller blocks until the procedure has returned. A gone window: 0 at once.
-LRESULT SendMessageW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Queues the message and returns; FALSE for a gone window.
-BOOL PostMessageW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The number of messages in the calling thread's queue; null until the thread first peeks.
-extern thread_local constinit const std::atomic<std::size_t>* t_threadQueueLength;
-BOOL PeekThreadQueue(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax, UINT removeFlags);
-
-// The calling thread's own queue: what was posted to the thread with PostThreadMessageW. The first
-// call makes the queue, as on Windows; an empty queue is then seen without a call or a lock.
-inline BOOL PeekMessageW(MSG* msg, HWND hWnd, UINT filterMin, UINT filterMax, UINT removeFlags)
-{
-    const std::atomic<std::size_t>* length = t_threadQueueLength;
-    if (length && length->load(std::memory_order_acquire) == 0)
-        return FALSE;
-    return PeekThreadQueue(msg, hWnd, filterMin, filterMax, removeFlags);
-}
-BOOL TranslateMessage(const MSG* msg);
-LRESULT DispatchMessageW(const MSG* msg);
-
-// A message that carries an owned record in lParam registers how to free it; the layer frees
-// the record of such a message when it cannot be delivered (window gone before or while queued).
-using MessageRecordDeleter = void (*)(WPARAM wParam, LPARAM lParam);
-void SetMessageRecordDeleter(UINT message, MessageRecordDeleter deleter);
-
-DWORD GetCurrentThreadId();
-bool IsMainThread();

@@ -9,7 +9,7 @@
 #include "app/CBaseDlg.h"
 #include "platform/afx/CStatic.h"
 #include "res/resource.h"
-#include "tests/support/FirstMapWatcher.h"
+#include "tests/app/SkinnedDialog.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -112,29 +112,6 @@ TEST(CreateRegionFromBitmap, ANullBitmapGivesNoRegionAndTheSourceStaysAsItWas)
     EXPECT_FALSE(cairo_region_contains_point(RegionOf(region.get()), 0, 0));
 }
 
-// The steps every skinned window takes: skin 141 on template 145, its size and its region; and
-// one label of the template, which paints nothing.
-class SkinnedDialog : public CBaseDlg {
-public:
-    SkinnedDialog() : CBaseDlg(IDD_UPDATE_DIALOG) { m_bmpBackground.LoadBitmap(IDB_UPDATE_BACKGROUND); }
-
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        MoveWindow(0, 0, 461, 210);
-        SetWindowRgn(m_hWnd, CreateRegionFromBitmap(m_bmpBackground), TRUE);
-        m_label.MoveWindow(145, 164, 170, 16);
-        return TRUE;
-    }
-
-    HBITMAP Skin() const { return m_bmpBackground; }
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_TEXT_STATUS, m_label); }
-
-    CStatic m_label;
-};
-
 TEST(CBaseDlg, PaintsTheSkinOneToOneAndStretchedToTheClientArea)
 {
     SkinnedDialog dialog;
@@ -185,17 +162,6 @@ TEST(CBaseDlg, TheWindowsShapeForDrawingAndInputIsTheSkinWithoutItsKeyColour)
             cairo_region_destroy(shape);
         }
     });
-}
-
-TEST(CBaseDlg, TheWindowHasItsShapeFromItsFirstMap)
-{
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        SkinnedDialog dialog;
-        Region expected(CBaseDlg::CreateRegionFromBitmap(dialog.Skin()));
-        EXPECT_TRUE(ShapedFromItsFirstMap(dialog, RegionOf(expected.get())));
-    }
 }
 
 TEST(CBaseDlg, APressOnItsOwnSurfaceOrALabelDragsTheWindow)

@@ -8,7 +8,6 @@
 #include "app/CLauncherApp.h"
 #include "app/UpdatePercent.h"
 #include "tests/app/UpdateWindowTestSupport.h"
-#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
@@ -130,22 +129,6 @@ TEST_F(ExecutableUpdateDlgTest, FilesAreFetchedShowingTheTotalAboveAndTheFileBel
     EXPECT_EQ(last->lower, 100);
 }
 
-TEST_F(ExecutableUpdateDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
-{
-    ServeList(Reply::Body("").StallBeforeHeaders(300ms));
-    cairo_region_t* skin = UpdateSkinShape();
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        CUpdateManager runManager;
-        UpdateTestAccess::FileListUrl(runManager) = UpdateTestAccess::FileListUrl(manager);
-        UpdateTestAccess::PatchUrl(runManager) = UpdateTestAccess::PatchUrl(manager);
-        CExecutableUpdateDlg runDialog(&runManager);
-        EXPECT_TRUE(ShapedFromItsFirstMap(runDialog, skin));
-    }
-    cairo_region_destroy(skin);
-}
-
 TEST_F(ExecutableUpdateDlgTest, AFileThatCannotBeFetchedClosesTheWindow)
 {
     ServeList(Reply::Body(std::string("gone.dat\t3\t") + kEmptyDigest + "\t5\r\n"));
@@ -170,8 +153,7 @@ TEST_F(ExecutableUpdateDlgTest, EscDuringADownloadEndsTheRunAtOnce)
 
 TEST_F(ExecutableUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusRepaintsAtTheSummary)
 {
-    // The worker waits on the server meanwhile, then finds the window gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         ExpectStatusRepaintedInPlace(dialog, UN_FILE_SUMMARY, reinterpret_cast<LPARAM>(new UpdateSummaryInfo{1, 5}), kUpdating);
         dialog.EndDialog(7);
@@ -181,8 +163,7 @@ TEST_F(ExecutableUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatu
 
 TEST_F(ExecutableUpdateDlgTest, TheTwoPercentagesInSinglePrecisionAndTheRepaintsTheyCause)
 {
-    // The worker waits on the server meanwhile, then finds the window gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         struct Case {
             ULONGLONG totalDone, totalSize, fileDone, fileSize;

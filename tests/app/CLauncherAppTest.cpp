@@ -9,7 +9,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
-#include "update/UpdateAddresses.h"
+#include "update/CUpdateBaseUrlScope.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(CLauncherApp, StartUpMakesTheGameFolderInTheDocumentsAndWorksInIt)
     TestServer server{TestServer::Https};
     server.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Status(404));
     const std::wstring baseUrl = server.WideUrl(L"/zorv/patch_v3/");
-    kLauncherUpdateBaseUrl = baseUrl.c_str();
+    CUpdateBaseUrlScope baseUrlScope{baseUrl.c_str()};
     BoxRecorder boxes;
 
     EXPECT_EQ(theApp.InitInstance(), FALSE);

@@ -9,19 +9,18 @@
 #include <vector>
 
 #include "app/CBaseDlg.h"
-#include "app/CLauncherApp.h"
 #include "app/CLauncherDlg.h"
 #include "browser/CCefLauncherApp.h"
 #include "platform/cef/CefApp.h"
+#include "platform/win/FindWindow.h"
 #include "platform/win/MessageBox.h"
-#include "platform/win/Shell.h"
 #include "platform/win/Text.h"
 #include "res/resource.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/BoxRecorder.h"
-#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/WindowTestSupport.h"
+#include "update/CLauncherStateScope.h"
 
 // Last: Xlib's macros (Status, None, ...) would clash with the names above.
 #include <X11/Xlib.h>
@@ -174,13 +173,13 @@ protected:
         settings.locale = "zh-CN";
         ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, new CCefLauncherApp, nullptr));
         m_server.Route("/", Reply::Page(kPage));
-        theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
-        theApp.m_strStartParam = L"before";
+        LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
+        LauncherState().m_strStartParam = L"before";
     }
 
     void TearDown() override
     {
-        theApp.m_pLauncherDlg = nullptr;
+        LauncherState().m_pLauncherDlg = nullptr;
         CefShutdown();
     }
 
@@ -188,7 +187,7 @@ protected:
     int Run(const std::function<void(CLauncherDlg&, WebKitWebView*)>& body)
     {
         CLauncherDlg dialog;
-        theApp.m_pLauncherDlg = &dialog;
+        LauncherState().m_pLauncherDlg = &dialog;
         return RunModal(dialog, [&] {
             WebKitWebView* view = FindWebView(GTK_WIDGET(TopLevelOf(dialog.m_hWnd)));
             ASSERT_NE(view, nullptr);
@@ -197,6 +196,8 @@ protected:
         });
     }
 
+    CLauncherState m_state;
+    CLauncherStateScope m_stateScope{m_state};
     TestServer m_server;
 };
 
@@ -247,21 +248,6 @@ TEST_F(CLauncherDlgTest, SitsAtTheCornerShapedByItsSkinAndShowsThePageInTheBrows
     EXPECT_EQ(result, -2);
 }
 
-TEST_F(CLauncherDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
-{
-    CBitmap skin;
-    ASSERT_TRUE(skin.LoadBitmap(IDB_LAUNCHER_BACKGROUND));
-    Region expected(CBaseDlg::CreateRegionFromBitmap(skin));
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        CLauncherDlg dialog;
-        theApp.m_pLauncherDlg = &dialog;
-        EXPECT_TRUE(ShapedFromItsFirstMap(dialog, RegionOf(expected.get())));
-        theApp.m_pLauncherDlg = nullptr;
-    }
-}
-
 TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntilTheCloseButtonEndsItWith100)
 {
     IconifyingWindowManager windowManager;
@@ -282,7 +268,7 @@ TEST_F(CLauncherDlgTest, TheMinimiseButtonIconifiesTheWindowAndTheRunGoesOnUntil
         WaitForTheEnd(dialog);
     });
     EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
-    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"before");
 }
 
 TEST_F(CLauncherDlgTest, ThePagesCloseAndItsStartGameEndTheRun)
@@ -302,13 +288,13 @@ TEST_F(CLauncherDlgTest, ThePagesCloseAndItsStartGameEndTheRun)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        theApp.m_strStartParam = L"before";
+        LauncherState().m_strStartParam = L"before";
         EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
                       c.act(dialog, view);
                       WaitForTheEnd(dialog);
                   }),
                   c.result);
-        EXPECT_EQ(theApp.m_strStartParam, c.startParam);
+        EXPECT_EQ(LauncherState().m_strStartParam, c.startParam);
     }
 }
 
@@ -317,7 +303,7 @@ TEST_F(CLauncherDlgTest, ThePagesCloseAndItsStartGameEndTheRun)
 TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscAndEnterEndTheRun)
 {
     m_server.Route("/input", Reply::Page(kInputPage));
-    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
+    LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
     CBitmap closeImage;
     CBitmap minimiseImage;
     ASSERT_TRUE(closeImage.LoadBitmap(IDB_CLOSE_NORMAL));
@@ -348,7 +334,7 @@ TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscAndEnterEndTheRun)
 TEST_F(CLauncherDlgTest, EscAndEnterTypedIntoThePageBelongToThePage)
 {
     m_server.Route("/input", Reply::Page(kInputPage));
-    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
+    LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
     const int result = Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
         // The page has the keys from its first load.
         PressKey(dialog.m_hWnd, "Escape");
@@ -391,7 +377,7 @@ TEST_F(CLauncherDlgTest, StartGameWhileTheGameRunsShowsTheWarningAndTheWindowSta
     EXPECT_EQ(shown[0].caption, L"警告");
     EXPECT_EQ(shown[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
     EXPECT_EQ(shown[0].type, MB_ICONINFORMATION);
-    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"before");
 }
 
 }  // namespace

@@ -15,12 +15,12 @@
 #include "platform/win/Text.h"
 #include "res/resource.h"
 #include "tests/app/UpdateWindowTestSupport.h"
-#include "tests/support/FirstMapWatcher.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestAccess.h"
-#include "update/CLauncherState.h"
+#include "update/CLauncherStateScope.h"
+#include "update/CUpdateBaseUrlScope.h"
 #include "update/CUpdateManager.h"
 #include "update/UpdateAddresses.h"
 
@@ -68,18 +68,19 @@ protected:
     LauncherUpdateDlgTest()
     {
         TestCertificates::TrustAuthority();
-        kLauncherUpdateBaseUrl = baseUrl.c_str();
     }
     ~LauncherUpdateDlgTest() override { std::filesystem::remove(updatePath); }
 
     void ServeList(Reply reply) { server.Route("/zorv/patch_v3/LauncherUpdate.txt", std::move(reply)); }
 
     CLauncherState state;
+    CLauncherStateScope stateScope{state};
     UpdatePathTurn turn;
     TemporaryFolder folder;
     BoxRecorder boxes;
     TestServer server{TestServer::Https};
     std::wstring baseUrl = server.WideUrl(L"/zorv/patch_v3/");
+    CUpdateBaseUrlScope baseUrlScope{baseUrl.c_str()};
     const std::filesystem::path updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
     // Last, so that its destructor waits for the worker while the server still answers.
     CUpdateManager manager;
@@ -157,20 +158,6 @@ TEST_F(LauncherUpdateDlgTest, ANewLauncherIsShownWhileItComesThenStartedAndTheWi
     EXPECT_TRUE(RunLoopUntil([&] { return std::filesystem::exists(folder.Path() / "started.txt"); }, 5s));
 }
 
-TEST_F(LauncherUpdateDlgTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
-{
-    ServeList(Reply::Body(List("0.0.0.6", "https://h/new.exe")).StallBeforeHeaders(300ms));
-    cairo_region_t* skin = UpdateSkinShape();
-    // A late shape shows on some runs only.
-    for (int run = 0; run < 20; ++run) {
-        SCOPED_TRACE(run);
-        CUpdateManager runManager;
-        CLauncherUpdateDlg runDialog(&runManager);
-        EXPECT_TRUE(ShapedFromItsFirstMap(runDialog, skin));
-    }
-    cairo_region_destroy(skin);
-}
-
 TEST_F(LauncherUpdateDlgTest, AFailedCheckClosesTheWindow)
 {
     ServeList(Reply::Status(404));
@@ -197,8 +184,7 @@ TEST_F(LauncherUpdateDlgTest, EscDuringTheCheckEndsTheRunAtOnce)
 
 TEST_F(LauncherUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusRepaintsWhenTheUpdateBegins)
 {
-    // The worker waits on the server meanwhile, then fails at a window that is gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         ExpectStatusRepaintedInPlace(dialog, UN_LAUNCHER_UPDATING, 0, kUpdating);
         dialog.EndDialog(7);
@@ -208,8 +194,7 @@ TEST_F(LauncherUpdateDlgTest, TheLabelsAreInkedInTheirColourInPlaceAndTheStatusR
 
 TEST_F(LauncherUpdateDlgTest, BarsRepaintOnlyWhenTheirValueChangesAndOtherCodesChangeNothing)
 {
-    // The worker waits on the server meanwhile, then fails at a window that is gone.
-    ServeList(Reply::Status(404).StallBeforeHeaders(2800ms));
+    ServeList(EndlessListHead());
     const int result = RunModal(dialog, [&] {
         struct Case {
             ULONGLONG done;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -19,8 +20,16 @@
 #include "platform/win/WindowHandles.h"
 #include "res/resource.h"
 #include "tests/support/BoxRecorder.h"
+#include "tests/support/Reply.h"
 #include "tests/support/WindowTestSupport.h"
 #include "update/UpdateNotify.h"
+
+// A list whose head goes on for ten minutes, a line every half second: the worker waits on it,
+// never near its receive time-out, until the window's manager stops it at the test's end.
+inline Reply EndlessListHead()
+{
+    return Reply::Status(404).TrickleHeaders(std::chrono::milliseconds(500), 1200);
+}
 
 // What an update window showed right after it had handled a notification.
 struct Shown {
@@ -76,17 +85,6 @@ inline POINT CentreOfWorkArea(int width, int height)
     GdkRectangle area;
     gdk_monitor_get_workarea(gdk_display_get_monitor(gdk_display_get_default(), 0), &area);
     return {(2 * area.x + area.width) / 2 - width / 2, (2 * area.y + area.height) / 2 - height / 2};
-}
-
-// The shape the update windows' skin gives them; the caller owns it.
-inline cairo_region_t* UpdateSkinShape()
-{
-    CBitmap skin;
-    skin.LoadBitmap(IDB_UPDATE_BACKGROUND);
-    HRGN region = CBaseDlg::CreateRegionFromBitmap(skin);
-    cairo_region_t* shape = cairo_region_copy(RegionOf(region));
-    DeleteObject(region);
-    return shape;
 }
 
 // Counts the repaints of the two bars and two labels of an update window around one report.

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/CLauncherApp.h"
 #include "browser/CCefBrowserHandler.h"
 #include "platform/cef/CefRefCounted.h"
 #include "platform/win/MessageBox.h"
 #include "tests/support/BoxRecorder.h"
+#include "update/CLauncherStateScope.h"
 
 namespace {
 
@@ -60,24 +60,16 @@ bool Popup(CCefBrowserHandler& handler, CefRefPtr<CefBrowser> browser, const std
                                  windowInfo, client, settings, &noScriptAccess);
 }
 
-TEST(CCefBrowserHandler, ItsHandlersAreItselfWithOneCount)
-{
-    auto* handler = new CCefBrowserHandler;
-    CefRefPtr<CefClient> held = handler;
-    EXPECT_EQ(dynamic_cast<CCefBrowserHandler*>(handler->GetLifeSpanHandler().get()), handler);
-    EXPECT_EQ(dynamic_cast<CCefBrowserHandler*>(handler->GetLoadHandler().get()), handler);
-    EXPECT_EQ(dynamic_cast<CCefBrowserHandler*>(handler->GetDisplayHandler().get()), handler);
-    EXPECT_TRUE(handler->HasOneRef());
-}
-
 TEST(CCefBrowserHandler, DeclinesEveryOtherMessageName)
 {
     CefRefPtr<CCefBrowserHandler> handler = new CCefBrowserHandler;
     CefRefPtr<StandInBrowser> browser = new StandInBrowser(1);
-    theApp.m_strStartParam = L"kept";
+    CLauncherState state;
+    CLauncherStateScope stateScope{state};
+    LauncherState().m_strStartParam = L"kept";
     for (const char* name : {"startgame", "StartGame ", " OpenWeb", "OPENWEB", "Other", ""})
         EXPECT_FALSE(handler->OnProcessMessageReceived(browser, PID_RENDERER, Message(name, {L"x"}))) << name;
-    EXPECT_EQ(theApp.m_strStartParam, L"kept");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"kept");
 }
 
 TEST(CCefBrowserHandler, StartGameWithoutAMainWindowAssignsTheParameterUpToItsFirstNul)
@@ -86,7 +78,9 @@ TEST(CCefBrowserHandler, StartGameWithoutAMainWindowAssignsTheParameterUpToItsFi
     BoxRecorder boxes;
     CefRefPtr<CCefBrowserHandler> handler = new CCefBrowserHandler;
     CefRefPtr<StandInBrowser> browser = new StandInBrowser(1);
-    ASSERT_EQ(theApp.m_pLauncherDlg, nullptr);
+    CLauncherState state;
+    CLauncherStateScope stateScope{state};
+    ASSERT_EQ(LauncherState().m_pLauncherDlg, nullptr);
     struct StartCase {
         std::vector<std::wstring> arguments;
         const wchar_t* assigned;
@@ -100,9 +94,9 @@ TEST(CCefBrowserHandler, StartGameWithoutAMainWindowAssignsTheParameterUpToItsFi
         {{}, L""},
     };
     for (const StartCase& row : cases) {
-        theApp.m_strStartParam = L"before";
+        LauncherState().m_strStartParam = L"before";
         EXPECT_TRUE(handler->OnProcessMessageReceived(browser, PID_RENDERER, Message("StartGame", row.arguments)));
-        EXPECT_EQ(theApp.m_strStartParam, row.assigned);
+        EXPECT_EQ(LauncherState().m_strStartParam, row.assigned);
     }
     EXPECT_TRUE(boxes.Boxes().empty());
 }

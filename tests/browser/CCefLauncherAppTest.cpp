@@ -40,21 +40,6 @@ TEST(CCefLauncherApp, AppendsTheTwoSwitchesInOrderWhateverTheProcessType)
     }
 }
 
-TEST(CCefLauncherApp, IsItsOwnHandlerWithOneCountForAllItsInterfaces)
-{
-    auto* application = new CCefLauncherApp;
-    CefRefPtr<CefApp> held = application;
-    EXPECT_TRUE(application->HasOneRef());
-    {
-        CefRefPtr<CefBrowserProcessHandler> browserSide = application->GetBrowserProcessHandler();
-        CefRefPtr<CefRenderProcessHandler> rendererSide = application->GetRenderProcessHandler();
-        EXPECT_EQ(dynamic_cast<CCefLauncherApp*>(browserSide.get()), application);
-        EXPECT_EQ(dynamic_cast<CCefLauncherApp*>(rendererSide.get()), application);
-        EXPECT_FALSE(application->HasOneRef());
-    }
-    EXPECT_TRUE(application->HasOneRef());
-}
-
 TEST(CCefLauncherApp, CountsReferencesAndIsDeletedByTheLastRelease)
 {
     auto* application = new CCefLauncherApp;

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/CLauncherApp.h"
 #include "app/CLauncherDlg.h"
 #include "browser/CCefBrowserHandler.h"
 #include "browser/CCefLauncherApp.h"
@@ -27,6 +26,7 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
+#include "update/CLauncherStateScope.h"
 
 namespace {
 
@@ -127,12 +127,12 @@ class LauncherPageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CefEnableHighDPISupport();
+        setenv("GDK_SCALE", "1", 1);  // as the launcher's main sets it
         ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
         CefSettings settings;
         settings.locale = "zh-CN";
         ASSERT_TRUE(CefInitialize(CefMainArgs(nullptr), settings, new CCefLauncherApp, nullptr));
-        theApp.m_strStartParam = L"before";
+        LauncherState().m_strStartParam = L"before";
     }
 
     void TearDown() override
@@ -182,6 +182,8 @@ protected:
         m_client->answers.pop_back();
     }
 
+    CLauncherState m_state;
+    CLauncherStateScope m_stateScope{m_state};
     TestServer m_server;
     CefRefPtr<WatchedClient> m_client = new WatchedClient;
     std::unique_ptr<BrowserTestWindow> m_window;
@@ -235,7 +237,7 @@ TEST_F(LauncherPageTest, CallsGiveUndefinedAndOnlyOneStringSendsAMessageNamedAft
     std::vector<ReceivedMessage> messages = {
         {"StartGame", ""}, {"OpenWeb", ""}, {"OpenWeb", "from frame"}, {"OpenWeb", "copied"}};
     EXPECT_EQ(m_client->messages, messages);
-    EXPECT_EQ(theApp.m_strStartParam, L"settled");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"settled");
 }
 
 TEST_F(LauncherPageTest, StartGameWithoutAMainWindowOnlyAssignsTheParameter)
@@ -243,8 +245,8 @@ TEST_F(LauncherPageTest, StartGameWithoutAMainWindowOnlyAssignsTheParameter)
     m_server.Route("/", Reply::Page("<button onclick=\"external.StartGame('参数 \\'1\\'')\">start</button>"));
     Open(m_server.Url("/"));
     Evaluate("document.querySelector('button').click()");
-    ASSERT_TRUE(RunLoopUntil([&] { return theApp.m_strStartParam != L"before"; }));
-    EXPECT_EQ(theApp.m_strStartParam, L"参数 '1'");
+    ASSERT_TRUE(RunLoopUntil([&] { return LauncherState().m_strStartParam != L"before"; }));
+    EXPECT_EQ(LauncherState().m_strStartParam, L"参数 '1'");
     EXPECT_TRUE(View());
 }
 
@@ -261,7 +263,7 @@ TEST_F(LauncherPageTest, StartGameWhileTheGameRunsShowsTheWarningAndChangesNothi
     EXPECT_EQ(boxes[0].text, L"您已经打开了一个游戏程序，游戏不支持多开!");
     EXPECT_EQ(boxes[0].caption, L"警告");
     EXPECT_EQ(boxes[0].type, MB_ICONINFORMATION);
-    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"before");
     EXPECT_TRUE(View());
 }
 
@@ -315,7 +317,7 @@ TEST_F(LauncherPageTest, CallsWhileTheWarningIsUpWaitForItAndFollowOneAfterAnoth
     }
     EXPECT_EQ(m_client->messages[0].argument, "call 0");
     EXPECT_EQ(m_client->messages[1].argument, "call 1");
-    EXPECT_EQ(theApp.m_strStartParam, L"before");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"before");
     EXPECT_TRUE(View());
 }
 
@@ -392,7 +394,7 @@ TEST_F(LauncherPageTest, WindowsForAnythingButAWebAddressAreDroppedAndThePageSta
     }
     Settle();
     EXPECT_TRUE(m_client->messages.empty());
-    EXPECT_EQ(theApp.m_strStartParam, L"settled");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"settled");
 
     Evaluate("window.open('" + m_server.Url("/popup") + "'); 'opened'");
     ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/popup")));
@@ -520,7 +522,7 @@ TEST_F(LauncherPageTest, AnHttpsPageUnderTheDownloadsAuthorityReachesExternalAnd
     ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
     EXPECT_EQ(Evaluate("typeof external.StartGame + ' ' + typeof external.OpenWeb"), "function function");
     Evaluate("external.StartGame('secure')");
-    ASSERT_TRUE(RunLoopUntil([&] { return theApp.m_strStartParam == L"secure"; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return LauncherState().m_strStartParam == L"secure"; }));
 
     TestServer untrusted(TestServer::HttpsUntrusted);
     untrusted.Route("/", Reply::Page("<p>secure</p>"));
@@ -537,9 +539,9 @@ TEST_F(LauncherPageTest, AnHttpsPageUnderTheDownloadsAuthorityReachesExternalAnd
 TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneChangesNothing)
 {
     m_server.Route("/", Reply::Page("<script>external.StartGame('from the page')</script>"));
-    theApp.m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
+    LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/")).c_str();
     CLauncherDlg dialog;
-    theApp.m_pLauncherDlg = &dialog;
+    LauncherState().m_pLauncherDlg = &dialog;
     // A page that never starts the game must not hang the test.
     guint timeout = g_timeout_add_seconds(20, [](gpointer dialog) -> gboolean {
         static_cast<CLauncherDlg*>(dialog)->EndDialog(-20);
@@ -548,7 +550,7 @@ TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneCha
     int result = dialog.DoModal();
     g_source_remove(timeout);
     EXPECT_EQ(result, IDR_START_GAME);
-    EXPECT_EQ(theApp.m_strStartParam, L"from the page");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"from the page");
 
     // Start-up now reads the parameter: a message still on its way must not touch it, even while
     // the game's window would be found.
@@ -557,9 +559,9 @@ TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneCha
     CefRefPtr<CefProcessMessage> late = CefProcessMessage::Create("StartGame");
     late->GetArgumentList()->SetString(0, "late");
     EXPECT_TRUE(client->OnProcessMessageReceived(nullptr, PID_RENDERER, late));
-    theApp.m_pLauncherDlg = nullptr;
+    LauncherState().m_pLauncherDlg = nullptr;
 
-    EXPECT_EQ(theApp.m_strStartParam, L"from the page");
+    EXPECT_EQ(LauncherState().m_strStartParam, L"from the page");
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 

@@ -10,7 +10,8 @@
 #include <random>
 
 #include "platform/win/Text.h"
-#include "platform/win/WindowHandles.h"
+#include "platform/win/ThreadQueues.h"
+#include "platform/win/Threads.h"
 #include "tests/support/FinishesWithin.h"
 #include "update/CMD5.h"
 

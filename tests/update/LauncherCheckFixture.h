@@ -15,7 +15,8 @@
 #include "tests/support/TestServer.h"
 #include "tests/update/UpdateTestAccess.h"
 #include "tests/update/UpdateTestSupport.h"
-#include "update/CLauncherState.h"
+#include "update/CLauncherStateScope.h"
+#include "update/CUpdateBaseUrlScope.h"
 #include "update/UpdateAddresses.h"
 
 class LauncherCheckFixture : public ::testing::Test {
@@ -23,8 +24,6 @@ protected:
     LauncherCheckFixture()
     {
         TestCertificates::TrustAuthority();
-        baseUrl = server.WideUrl(L"/zorv/patch_v3/");
-        kLauncherUpdateBaseUrl = baseUrl.c_str();
         updatePath = WideToUtf8(LauncherUpdatePath(GetModuleFilePath()).str());
     }
     ~LauncherCheckFixture() override { std::filesystem::remove(updatePath); }
@@ -54,11 +53,13 @@ protected:
     }
 
     CLauncherState state;
+    CLauncherStateScope stateScope{state};
     TemporaryFolder folder;
     BoxRecorder boxes;
     NotifyRecorder window;
     TestServer server{TestServer::Https};
-    std::wstring baseUrl;
+    std::wstring baseUrl = server.WideUrl(L"/zorv/patch_v3/");
+    CUpdateBaseUrlScope baseUrlScope{baseUrl.c_str()};
     std::string updatePath;
     std::wstring fileListUrl, patchUrl;
 };

@@ -28,7 +28,6 @@ struct UpdateTestAccess {
         manager.m_nTotalDone = done;
     }
     static std::set<CString> CreatedDirs(const CUpdateManager& manager) { return manager.m_createdDirs.Texts(); }
-    static int Retries(const CUpdateManager& manager) { return manager.m_nRetry; }
 
     static CHttpDownloader& Downloader(CUpdateManager& manager) { return manager.m_downloader; }
     // The byte progress of the transfers off; the reports after each file stay.

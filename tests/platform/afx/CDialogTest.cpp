@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <fstream>
+#include <future>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -8,6 +12,7 @@
 #include "platform/afx/CStatic.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
+#include "platform/win/MessageSend.h"
 #include "platform/win/WindowHandles.h"
 #include "res/resource.h"
 #include "tests/support/WindowTestSupport.h"
@@ -48,6 +53,23 @@ TEST(CDialog, ANumberThatNamesNoTemplateRunsNothing)
     EXPECT_FALSE(dialog.IsModalRunning());
 }
 
+// The thread is asleep (in a wait), as the kernel reports it; polled until the limit.
+bool SleepsWithin(DWORD threadId, std::chrono::seconds limit)
+{
+    const std::string stat = "/proc/self/task/" + std::to_string(threadId) + "/stat";
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream file(stat);
+        std::string line;
+        std::getline(file, line);
+        const std::size_t name = line.rfind(')');
+        if (name != std::string::npos && name + 2 < line.size() && line[name + 2] == 'S')
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
 // Starts a worker in OnInitDialog that sends and posts to the dialog at once.
 class EarlyMessagesDialog : public CDialog {
 public:
@@ -57,12 +79,15 @@ public:
     {
         CDialog::OnInitDialog();
         HWND window = m_hWnd;
-        worker = std::thread([window, this] {
+        std::promise<DWORD> workerId;
+        std::future<DWORD> id = workerId.get_future();
+        worker = std::thread([window, this, &workerId] {
+            workerId.set_value(GetCurrentThreadId());
             sendResult = SendMessageW(window, WM_PROBE, 1, 0);
             PostMessageW(window, WM_PROBE, 2, 0);
         });
-        // Long enough for the worker to have sent: its message waits for this function.
-        Sleep(200);
+        // Until the worker sleeps in its send: its message waits for this function.
+        EXPECT_TRUE(SleepsWithin(id.get(), std::chrono::seconds(30)));
         initialised = true;
         return TRUE;
     }

@@ -127,7 +127,7 @@ class CefBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CefEnableHighDPISupport();
+        setenv("GDK_SCALE", "1", 1);  // as the launcher's main sets it
         ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
         setenv("ZORV_WEB_EXTENSION_DIR", ZORV_TEST_WEB_EXTENSION_DIR, 1);
     }

@@ -267,25 +267,23 @@ TEST(CefRefCounted, TheReleaseToZeroDeletesAndSaysSo)
 
 TEST(CefEngine, CacheAndExtensionFolders)
 {
+    const std::wstring launcher = L"/home/p\\AppData\\Local\\Temp\\Quelm\\Launcher";
     setenv("XDG_CACHE_HOME", "/var/tmp/cache", 1);
-    EXPECT_EQ(CefEngine::CacheDirectory(), "/var/tmp/cache/Quelm/Launcher");
+    EXPECT_EQ(CefEngine::CacheDirectory(launcher), "/var/tmp/cache/Quelm/Launcher");
+    EXPECT_EQ(CefEngine::CacheDirectory(L"C:\\Users\\p\\appdata\\LOCAL\\temp\\A\\B"), "/var/tmp/cache/A/B");
+    EXPECT_EQ(CefEngine::CacheDirectory(L"/home/p\\AppData\\Local\\Temperature\\A"), "");
+    EXPECT_EQ(CefEngine::CacheDirectory(L"/home/p\\Cache"), "");
+    EXPECT_EQ(CefEngine::CacheDirectory(L""), "");
     setenv("XDG_CACHE_HOME", "relative", 1);  // not absolute: ignored, as the XDG rules say
-    EXPECT_EQ(CefEngine::CacheDirectory(), std::string(g_get_home_dir()) + "/.cache/Quelm/Launcher");
+    EXPECT_EQ(CefEngine::CacheDirectory(launcher), std::string(g_get_home_dir()) + "/.cache/Quelm/Launcher");
     unsetenv("XDG_CACHE_HOME");
-    EXPECT_EQ(CefEngine::CacheDirectory(), std::string(g_get_home_dir()) + "/.cache/Quelm/Launcher");
+    EXPECT_EQ(CefEngine::CacheDirectory(launcher), std::string(g_get_home_dir()) + "/.cache/Quelm/Launcher");
 
     setenv("ZORV_WEB_EXTENSION_DIR", "/opt/extension", 1);
     EXPECT_EQ(CefEngine::WebExtensionDirectory(), "/opt/extension");
     unsetenv("ZORV_WEB_EXTENSION_DIR");
     EXPECT_EQ(CefEngine::WebExtensionDirectory(),
               (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "web-extension").string());
-}
-
-TEST(CefEnableHighDPISupport, PinsTheWindowScaleBeforeGtkStarts)
-{
-    setenv("GDK_SCALE", "2", 1);
-    CefEnableHighDPISupport();
-    EXPECT_STREQ(std::getenv("GDK_SCALE"), "1");
 }
 
 }  // namespace

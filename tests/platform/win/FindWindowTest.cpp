@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/Shell.h"
+#include "platform/win/FindWindow.h"
 
 namespace {
 

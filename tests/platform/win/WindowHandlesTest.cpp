@@ -4,9 +4,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 #include <vector>
 
+#include "platform/win/Threads.h"
+#include "platform/win/MessageRecords.h"
+#include "platform/win/MessageSend.h"
+#include "platform/win/ThreadQueues.h"
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
 #include "tests/support/MainLoop.h"
@@ -157,32 +162,25 @@ TEST(ThreadQueues, PeekDrainsWhatWasPostedToTheThreadInOrder)
 
 TEST(ThreadQueues, AThreadHasAQueueFromItsFirstPeekAndSeesWhatOthersPost)
 {
-    std::atomic<DWORD> workerId = 0;
-    std::atomic<bool> peekedOnce = false;
-    std::atomic<bool> refused = false;
+    std::promise<DWORD> workerId;
+    std::promise<void> refused, peekedOnce, posted;
     WPARAM seen = 0;
     std::thread worker([&] {
-        workerId = GetCurrentThreadId();
-        while (!refused.load()) {
-        }
+        workerId.set_value(GetCurrentThreadId());
+        refused.get_future().wait();
         MSG msg;
         EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-        peekedOnce = true;
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                seen = msg.wParam;
-                break;
-            }
-        }
+        peekedOnce.set_value();
+        posted.get_future().wait();
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            seen = msg.wParam;
     });
-    while (!workerId.load()) {
-    }
-    EXPECT_FALSE(PostThreadMessageW(workerId, WM_TEST, 1, 0));  // no queue before the first peek
-    refused = true;
-    while (!peekedOnce.load()) {
-    }
-    EXPECT_TRUE(PostThreadMessageW(workerId, WM_TEST, 2, 0));
+    const DWORD id = workerId.get_future().get();
+    EXPECT_FALSE(PostThreadMessageW(id, WM_TEST, 1, 0));  // no queue before the first peek
+    refused.set_value();
+    peekedOnce.get_future().wait();
+    EXPECT_TRUE(PostThreadMessageW(id, WM_TEST, 2, 0));
+    posted.set_value();
     worker.join();
     EXPECT_EQ(seen, 2u);
 }
