@@ -111,17 +111,6 @@ long PeakMemoryKiB()
     return -1;
 }
 
-// The peak resident memory of this process (VmHWM), in KiB.
-long PeakMemoryKiB()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmHWM:"))
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
-
 // A small window of the test's own from which the player drags a file (as a text/uri-list), as
 // from a file manager: a real drag over the X server, driven by the pointer.
 class FileDragSource {
@@ -432,6 +421,60 @@ TEST_F(LauncherPageTest, WindowsForAnythingButAWebAddressAreDroppedAndThePageSta
     ASSERT_TRUE(WaitForLoad(View(), m_server.Url("/popup")));
     EXPECT_EQ(Evaluate("document.body.textContent"), "popup");
     EXPECT_EQ(m_window->WebViews().size(), 1u);
+}
+
+// A player's drop of a local page onto the game's page, or onto a blank one, changes nothing.
+TEST_F(LauncherPageTest, ALocalFileDroppedOntoThePageIsNotLoaded)
+{
+    TemporaryFolder folder;
+    const std::string local = "file://" + folder.WriteFile("local.html",
+        "<script>external.StartGame('local')</script>").string();
+    m_server.Route("/", Reply::Page("<p style='height:2000px'>game</p>"));
+    FileDragSource source(local, 1300, 100);
+
+    for (const std::string& page : {m_server.Url("/"), std::string("about:blank")}) {
+        SCOPED_TRACE(page);
+        Open(page);
+        // Inside the browser at (390, 215) of the window at (0, 0), raised above other windows.
+        bool dropped = false;
+        for (int attempt = 0; attempt < 5 && !dropped; ++attempt) {
+            gdk_window_raise(gtk_widget_get_window(m_window->Window()));
+            dropped = source.DropAt(700, 400);
+        }
+        ASSERT_TRUE(dropped);
+        RunLoopFor(std::chrono::milliseconds(500));
+        EXPECT_EQ(webkit_web_view_get_uri(View()), page);
+        EXPECT_FALSE(webkit_web_view_is_loading(View()));
+        Settle();
+        EXPECT_TRUE(m_client->messages.empty());
+    }
+}
+
+// The listed page is the server's choice: a local one the launcher loads itself works, and no
+// navigation of it leads to another local page.
+TEST_F(LauncherPageTest, ALocalPageTheLauncherLoadsItselfRunsButLeadsToNoOther)
+{
+    TemporaryFolder folder;
+    const std::string other = "file://" + folder.WriteFile("other.html",
+        "<script>external.StartGame('other')</script>").string();
+    const std::string listed = "file://" + folder.WriteFile("listed.html",
+        "<p>listed</p><a id='link' href='" + other + "'>other</a><form id='form' action='" + other + "'></form>"
+        "<script>external.StartGame('listed')</script>").string();
+    Open(listed);
+    ASSERT_TRUE(RunLoopUntil([&] { return !m_client->messages.empty(); }));
+
+    for (const char* script : {"location.href = document.getElementById('link').href",
+                               "document.getElementById('link').click()",
+                               "document.getElementById('form').submit()",
+                               "location.replace(document.getElementById('link').href + '#part')"}) {
+        SCOPED_TRACE(script);
+        Evaluate(std::string(script) + "; 'tried'");
+        RunLoopFor(std::chrono::milliseconds(300));
+        EXPECT_EQ(webkit_web_view_get_uri(View()), listed);
+        EXPECT_EQ(Evaluate("document.querySelector('p').textContent"), "listed");
+    }
+    Settle();
+    EXPECT_EQ(m_client->messages, (std::vector<ReceivedMessage>{{"StartGame", "listed"}}));
 }
 
 TEST_F(LauncherPageTest, DownloadsFromAnyFrameAreCancelledBeforeTheyTouchAFile)
