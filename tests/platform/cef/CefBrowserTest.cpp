@@ -403,9 +403,9 @@ TEST_F(CefBrowserTest, APageIsTrustedThroughTheDownloadsTrustBundle)
     }
 }
 
-// A certificate is allowed for its host once: should WebKit refuse it again, the page is not
-// loaded again and again but fails.
-TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsAllowedOncePerHost)
+// A certificate is allowed for its host and the page reloaded at most twice: should WebKit keep
+// refusing it, the page is not loaded again and again but fails.
+TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsReloadedTwicePerHost)
 {
     TestCertificates::TrustAuthority();
     struct EnvironmentReset {
@@ -422,7 +422,8 @@ TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsAllowedOncePerHost)
         gboolean handled;
     } rows[] = {
         {"https://127.0.0.1:1/a", TRUE},
-        {"https://127.0.0.1:2/b", FALSE},
+        {"https://127.0.0.1:2/b", TRUE},
+        {"https://127.0.0.1:1/a", FALSE},
         {"https://localhost:1/a", TRUE},
         {"https://127.0.0.2:1/a", FALSE},  // not a name of the certificate
     };
