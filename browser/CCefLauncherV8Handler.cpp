@@ -13,6 +13,9 @@ bool CCefLauncherV8Handler::Execute(const CefString& name, CefRefPtr<CefV8Value>
         return false;
     if (arguments.size() != 1 || !arguments[0] || !arguments[0]->IsString())
         return false;
+    // Refused before its text is copied: a page's string may be hundreds of MiB.
+    if (arguments[0]->GetStringLength() > kMaxMessageArgumentLength)
+        return false;
 
     CefRefPtr<CefProcessMessage> message = CefProcessMessage::Create(function);
     CefRefPtr<CefListValue> list = message->GetArgumentList();

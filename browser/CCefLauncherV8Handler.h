@@ -1,6 +1,7 @@
 // CCefLauncherV8Handler: serves external.StartGame and external.OpenWeb of one script context.
-// A call with exactly one string becomes the process message of the function's name, sent to
-// the browser process; every call gives the script undefined.
+// A call with exactly one string, no longer than a command line can carry, becomes the process
+// message of the function's name, sent to the browser process; every call gives the script
+// undefined.
 #pragma once
 
 #include "platform/cef/CefRefCounted.h"

@@ -33,6 +33,6 @@ bool CefBrowserHost::CreateBrowser(const CefWindowInfo& windowInfo, CefRefPtr<Ce
         return true;  // closed by the client already
     if (windowInfo.style & WS_VISIBLE)
         gtk_widget_show(view);
-    webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view), url.empty() ? "about:blank" : url.ToString().c_str());
+    browser->LoadAddress(url.empty() ? "about:blank" : url.ToString());
     return true;
 }

@@ -81,9 +81,30 @@ bool CefPageTrust::Retry(WebKitWebView* view, const char* failedUrl, GTlsCertifi
     std::string host = HostOf(failedUrl);
     if (host.empty() || !SignedByTrustBundle(failedUrl, certificate))
         return false;
-    if (!m_allowed.insert({host, PemOf(certificate)}).second)
+    if (++m_reloads[{host, PemOf(certificate)}] > kMaxReloads)
         return false;
-    webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate, host.c_str());
-    webkit_web_view_load_uri(view, failedUrl);
+    WebKitWebContext* context = webkit_web_view_get_context(view);
+    webkit_web_context_allow_tls_certificate_for_host(context, certificate, host.c_str());
+    // The allowance travels to the network process on its own; a load sent at once may overtake
+    // it there. A fetch of the website data goes the allowance's way and is answered after it.
+    auto* reload = new PendingReload{view, failedUrl, g_cancellable_new(), 0};
+    g_object_ref(view);
+    reload->destroyHandler = g_signal_connect_swapped(view, "destroy", G_CALLBACK(g_cancellable_cancel),
+                                                      reload->cancellable);
+    webkit_website_data_manager_fetch(webkit_web_context_get_website_data_manager(context),
+                                      WEBKIT_WEBSITE_DATA_COOKIES, reload->cancellable, OnAllowanceArrived, reload);
     return true;
+}
+
+void CefPageTrust::OnAllowanceArrived(GObject* manager, GAsyncResult* result, void* data)
+{
+    std::unique_ptr<PendingReload> reload(static_cast<PendingReload*>(data));
+    GList* records = webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(manager), result, nullptr);
+    g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
+    if (!g_cancellable_is_cancelled(reload->cancellable)) {
+        g_signal_handler_disconnect(reload->view, reload->destroyHandler);
+        webkit_web_view_load_uri(reload->view, reload->url.c_str());
+    }
+    g_object_unref(reload->cancellable);
+    g_object_unref(reload->view);
 }

@@ -1,16 +1,20 @@
 // CefPageTrust: gives a page the trust the downloads have. WebKit checks a page's certificate
 // against the system's store only; when that fails, the certificate is checked against the
 // launcher's trust bundle (TrustBundle.h) for the page's host, and a certificate that passes is
-// allowed for that host in the web context and the page loaded again. Each host and certificate
-// is allowed once, so a load that fails again shows the error page. Main thread only.
+// allowed for that host in the web context and the page loaded again once the allowance is in
+// place. Each host and certificate is reloaded at most twice, so a load that keeps failing shows
+// the error page. Main thread only.
 #pragma once
 
-#include <set>
+#include <map>
 #include <string>
 #include <utility>
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _GTlsCertificate GTlsCertificate;
+typedef struct _GCancellable GCancellable;
+typedef struct _GObject GObject;
+typedef struct _GAsyncResult GAsyncResult;
 
 class CefPageTrust {
 public:
@@ -25,9 +29,21 @@ private:
     static int OnTlsFailure(WebKitWebView* view, char* failedUrl, GTlsCertificate* certificate, unsigned errors,
                             void* unused);
 
-    // True when the page is loaded again.
-    bool Retry(WebKitWebView* view, const char* failedUrl, GTlsCertificate* certificate);
+    // A reload waiting for its allowance to reach the network process; cancelled when the view
+    // goes.
+    struct PendingReload {
+        WebKitWebView* view;  // a reference
+        std::string url;
+        GCancellable* cancellable;
+        unsigned long destroyHandler;
+    };
 
-    // Host and certificate (PEM) pairs already allowed.
-    std::set<std::pair<std::string, std::string>> m_allowed;
+    // True when the page is to be loaded again.
+    bool Retry(WebKitWebView* view, const char* failedUrl, GTlsCertificate* certificate);
+    static void OnAllowanceArrived(GObject* manager, GAsyncResult* result, void* reload);
+
+    // A second reload covers a load already under way when the allowance arrived.
+    static constexpr int kMaxReloads = 2;
+    // The reloads so far of each host and certificate (PEM).
+    std::map<std::pair<std::string, std::string>, int> m_reloads;
 };

@@ -160,6 +160,16 @@ bool CefV8Value::IsString() const
     return jsc_value_is_string(m_value);
 }
 
+std::size_t CefV8Value::GetStringLength() const
+{
+    if (!IsString())
+        return 0;
+    JSCValue* length = jsc_value_object_get_property(m_value, "length");
+    double units = length && jsc_value_is_number(length) ? jsc_value_to_double(length) : 0;
+    g_clear_object(&length);
+    return static_cast<std::size_t>(units);
+}
+
 CefString CefV8Value::GetStringValue() const
 {
     if (!IsString())

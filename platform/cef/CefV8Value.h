@@ -3,6 +3,8 @@
 // the page's scripts.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/cef/CefBase.h"
 #include "platform/cef/CefRefCounted.h"
 #include "platform/cef/CefRefPtr.h"
@@ -33,6 +35,9 @@ public:
     ~CefV8Value() override;
 
     bool IsString() const;
+    // The length of a string value in UTF-16 code units, read without converting the text (0
+    // for any other value).
+    std::size_t GetStringLength() const;
     // The text of a string value, an unpaired surrogate as U+FFFD (empty for any other value).
     CefString GetStringValue() const;
     // Defines the property on an object value; false for a value that is not an object.

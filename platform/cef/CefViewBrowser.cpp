@@ -2,6 +2,8 @@
 
 #include <webkit2/webkit2.h>
 
+#include <string_view>
+
 #include "platform/cef/CefErrorCode.h"
 #include "platform/cef/CefMessageProtocol.h"
 #include "platform/cef/CefMessageQueue.h"
@@ -18,14 +20,23 @@ struct CefViewSignals {
     }
 
     // A link or form with a target: WebKit asks first, and an ignored request creates nothing.
+    // Any other navigation (a link, a script, a form, a redirect, a dropped file) goes to a local
+    // page only when the launcher itself loads that page.
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
                                    gpointer browser)
     {
-        if (type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
+        if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
             return FALSE;
-        webkit_policy_decision_ignore(decision);
         WebKitNavigationAction* action =
             webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+            const char* url = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+            if (static_cast<CefViewBrowser*>(browser)->MayNavigateTo(url))
+                return FALSE;
+            webkit_policy_decision_ignore(decision);
+            return TRUE;
+        }
+        webkit_policy_decision_ignore(decision);
         static_cast<CefViewBrowser*>(browser)->RequestNewWindow(action);
         return TRUE;
     }
@@ -84,6 +95,28 @@ CefRefPtr<CefFrame> CefViewBrowser::GetMainFrame()
     if (!m_view)
         return nullptr;
     return new CefViewFrame(this);
+}
+
+void CefViewBrowser::LoadAddress(const std::string& url)
+{
+    if (!m_view)
+        return;
+    WebKitURIRequest* request = webkit_uri_request_new(url.c_str());
+    m_ownAddress = WithoutFragment(webkit_uri_request_get_uri(request));
+    g_object_unref(request);
+    webkit_web_view_load_uri(m_view, url.c_str());
+}
+
+bool CefViewBrowser::MayNavigateTo(const char* url) const
+{
+    const char* scheme = url ? g_uri_peek_scheme(url) : nullptr;
+    return !scheme || std::string_view(scheme) != "file" || WithoutFragment(url) == m_ownAddress;
+}
+
+std::string CefViewBrowser::WithoutFragment(const char* url)
+{
+    std::string_view text = url ? url : "";
+    return std::string(text.substr(0, text.find('#')));
 }
 
 bool CefViewBrowser::IsSame(CefRefPtr<CefBrowser> that)

@@ -2,8 +2,11 @@
 // view's signals into the client's callbacks on the GTK main thread: page messages (the
 // browser process's one dispatcher of them, one after another through CefMessageQueue),
 // new-window requests, main-frame load failures, close requests and the view's end. Keys typed
-// into the page stay with the page.
+// into the page stay with the page. No navigation of the page reaches a local (file:) page but
+// the one the launcher itself loads last.
 #pragma once
+
+#include <string>
 
 #include "platform/cef/CefBrowser.h"
 #include "platform/cef/CefClient.h"
@@ -30,6 +33,10 @@ public:
     bool IsSame(CefRefPtr<CefBrowser> that) override;
     bool SendProcessMessage(CefProcessId target, CefRefPtr<CefProcessMessage> message) override;
 
+    // Loads url into the view, as the launcher's own load: a file: address loaded here may be
+    // navigated to, until the launcher loads another address. Nothing once the view has gone.
+    void LoadAddress(const std::string& url);
+
     // Null once the view has been destroyed.
     WebKitWebView* GetWebView() const { return m_view; }
 
@@ -43,8 +50,12 @@ private:
     bool ReportLoadFailure(const char* failedUrl, const GError* error);
     void RequestClose();
     void Detach();
+    // False for a file: address other than the one the launcher loaded last.
+    bool MayNavigateTo(const char* url) const;
+    static std::string WithoutFragment(const char* url);
 
     WebKitWebView* m_view;
     HWND m_parent;
     CefRefPtr<CefClient> m_client;
+    std::string m_ownAddress;  // the launcher's last own load, as WebKit writes it, without fragment
 };

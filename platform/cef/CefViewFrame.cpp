@@ -8,8 +8,7 @@ CefViewFrame::CefViewFrame(CefRefPtr<CefViewBrowser> browser) : m_browser(std::m
 
 void CefViewFrame::LoadURL(const CefString& url)
 {
-    if (WebKitWebView* view = m_browser->GetWebView())
-        webkit_web_view_load_uri(view, url.ToString().c_str());
+    m_browser->LoadAddress(url.ToString());
 }
 
 void CefViewFrame::LoadString(const CefString& text, const CefString& url)

@@ -101,6 +101,84 @@ std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder)
     return entries;
 }
 
+// The peak resident memory of this process (VmHWM), in KiB.
+long PeakMemoryKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmHWM:"))
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// A small window of the test's own from which the player drags a file (as a text/uri-list), as
+// from a file manager: a real drag over the X server, driven by the pointer.
+class FileDragSource {
+public:
+    FileDragSource(std::string uri, int x, int y) : m_uri(std::move(uri))
+    {
+        m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+        gtk_window_set_default_size(GTK_WINDOW(m_window), 150, 150);
+        gtk_window_move(GTK_WINDOW(m_window), x, y);
+        GtkWidget* box = gtk_event_box_new();
+        gtk_container_add(GTK_CONTAINER(m_window), box);
+        GtkTargetEntry target = {const_cast<char*>("text/uri-list"), 0, 0};
+        gtk_drag_source_set(box, GDK_BUTTON1_MASK, &target, 1,
+                            static_cast<GdkDragAction>(GDK_ACTION_COPY | GDK_ACTION_MOVE | GDK_ACTION_LINK));
+        g_signal_connect(box, "drag-begin", G_CALLBACK(OnBegin), this);
+        g_signal_connect(box, "drag-data-get", G_CALLBACK(OnDataGet), this);
+        g_signal_connect(box, "drag-end", G_CALLBACK(OnEnd), this);
+        gtk_widget_show_all(m_window);
+    }
+    ~FileDragSource() { gtk_widget_destroy(m_window); }
+
+    // Presses on the source, drags onto the screen point (x, y) until the target there answers,
+    // and lets go. True when the target took the file's address.
+    bool DropAt(int x, int y)
+    {
+        m_context = nullptr;
+        m_delivered = m_ended = false;
+        gdk_window_raise(gtk_widget_get_window(m_window));
+        gdk_display_sync(gdk_display_get_default());
+        int sourceX = 0, sourceY = 0;
+        gdk_window_get_origin(gtk_widget_get_window(m_window), &sourceX, &sourceY);
+        std::string press = "xdotool mousemove " + std::to_string(sourceX + 75) + " " + std::to_string(sourceY + 75) +
+                            " mousedown 1 mousemove " + std::to_string(sourceX + 100) + " " +
+                            std::to_string(sourceY + 100);
+        bool dropped = std::system(press.c_str()) == 0 && RunLoopUntil([&] { return m_context != nullptr; }, std::chrono::seconds(5));
+        for (int step = 0; dropped && step < 3; ++step) {
+            std::string move = "xdotool mousemove " + std::to_string(x + step) + " " + std::to_string(y);
+            dropped = std::system(move.c_str()) == 0 && RunLoopUntil([&] {
+                return gdk_drag_context_get_selected_action(m_context) != 0 || m_ended;
+            }, std::chrono::seconds(5));
+        }
+        dropped = std::system("xdotool mouseup 1") == 0 && dropped;
+        RunLoopUntil([&] { return m_ended; }, std::chrono::seconds(10));
+        return dropped && m_delivered;
+    }
+
+private:
+    static void OnBegin(GtkWidget*, GdkDragContext* context, gpointer self)
+    {
+        static_cast<FileDragSource*>(self)->m_context = context;
+    }
+    static void OnDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* data, guint, guint, gpointer self)
+    {
+        auto* source = static_cast<FileDragSource*>(self);
+        gchar* uris[] = {source->m_uri.data(), nullptr};
+        gtk_selection_data_set_uris(data, uris);
+        source->m_delivered = true;
+    }
+    static void OnEnd(GtkWidget*, GdkDragContext*, gpointer self) { static_cast<FileDragSource*>(self)->m_ended = true; }
+
+    std::string m_uri;
+    GtkWidget* m_window;
+    GdkDragContext* m_context = nullptr;
+    bool m_delivered = false;
+    bool m_ended = false;
+};
+
 // Writes down each message that reaches the client, then hands everything to the real one.
 class WatchedClient : public CefRefCounted<CefClient> {
 public:
@@ -402,6 +480,60 @@ TEST_F(LauncherPageTest, WindowsForAnythingButAWebAddressAreDroppedAndThePageSta
     EXPECT_EQ(m_window->WebViews().size(), 1u);
 }
 
+// A player's drop of a local page onto the game's page, or onto a blank one, changes nothing.
+TEST_F(LauncherPageTest, ALocalFileDroppedOntoThePageIsNotLoaded)
+{
+    TemporaryFolder folder;
+    const std::string local = "file://" + folder.WriteFile("local.html",
+        "<script>external.StartGame('local')</script>").string();
+    m_server.Route("/", Reply::Page("<p style='height:2000px'>game</p>"));
+    FileDragSource source(local, 1300, 100);
+
+    for (const std::string& page : {m_server.Url("/"), std::string("about:blank")}) {
+        SCOPED_TRACE(page);
+        Open(page);
+        // Inside the browser at (390, 215) of the window at (0, 0), raised above other windows.
+        bool dropped = false;
+        for (int attempt = 0; attempt < 5 && !dropped; ++attempt) {
+            gdk_window_raise(gtk_widget_get_window(m_window->Window()));
+            dropped = source.DropAt(700, 400);
+        }
+        ASSERT_TRUE(dropped);
+        RunLoopFor(std::chrono::milliseconds(500));
+        EXPECT_EQ(webkit_web_view_get_uri(View()), page);
+        EXPECT_FALSE(webkit_web_view_is_loading(View()));
+        Settle();
+        EXPECT_TRUE(m_client->messages.empty());
+    }
+}
+
+// The listed page is the server's choice: a local one the launcher loads itself works, and no
+// navigation of it leads to another local page.
+TEST_F(LauncherPageTest, ALocalPageTheLauncherLoadsItselfRunsButLeadsToNoOther)
+{
+    TemporaryFolder folder;
+    const std::string other = "file://" + folder.WriteFile("other.html",
+        "<script>external.StartGame('other')</script>").string();
+    const std::string listed = "file://" + folder.WriteFile("listed.html",
+        "<p>listed</p><a id='link' href='" + other + "'>other</a><form id='form' action='" + other + "'></form>"
+        "<script>external.StartGame('listed')</script>").string();
+    Open(listed);
+    ASSERT_TRUE(RunLoopUntil([&] { return !m_client->messages.empty(); }));
+
+    for (const char* script : {"location.href = document.getElementById('link').href",
+                               "document.getElementById('link').click()",
+                               "document.getElementById('form').submit()",
+                               "location.replace(document.getElementById('link').href + '#part')"}) {
+        SCOPED_TRACE(script);
+        Evaluate(std::string(script) + "; 'tried'");
+        RunLoopFor(std::chrono::milliseconds(300));
+        EXPECT_EQ(webkit_web_view_get_uri(View()), listed);
+        EXPECT_EQ(Evaluate("document.querySelector('p').textContent"), "listed");
+    }
+    Settle();
+    EXPECT_EQ(m_client->messages, (std::vector<ReceivedMessage>{{"StartGame", "listed"}}));
+}
+
 TEST_F(LauncherPageTest, DownloadsFromAnyFrameAreCancelledBeforeTheyTouchAFile)
 {
     ASSERT_EQ(std::filesystem::path(g_get_home_dir()), Home());
@@ -472,6 +604,35 @@ TEST_F(LauncherPageTest, AnUnpairedSurrogateBecomesAReplacementCharacterAndTheRe
         {"StartGame", "quote \" back \\ slash /\n\t\x01 中文"},
     };
     EXPECT_EQ(m_client->messages, messages);
+}
+
+// A Windows command line holds 32767 UTF-16 units with its NUL: a longer argument is refused in
+// the page's process, before its text is copied, and the browser process never sees it.
+TEST_F(LauncherPageTest, AnArgumentLongerThanACommandLineSendsNothingAndCostsNoMemory)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    Open(m_server.Url("/"));
+    g_desktop->Clear();
+    const long before = PeakMemoryKiB();
+    ASSERT_GT(before, 0);
+    EXPECT_EQ(Evaluate(R"(
+        external.StartGame('a'.repeat(100 * 1024 * 1024));
+        external.OpenWeb('https://127.0.0.1/' + 'b'.repeat(32766));
+        external.StartGame('c'.repeat(32767));
+        external.StartGame('\uD83D\uDE00'.repeat(16384));
+        external.StartGame('d'.repeat(32766));
+        external.StartGame('\uD83D\uDE00'.repeat(16383));
+        'sent')"),
+              "sent");
+    Settle();
+    std::vector<ReceivedMessage> messages = {{"StartGame", std::string(32766, 'd')}};
+    std::string pairs;
+    for (int i = 0; i < 16383; ++i)
+        pairs += "\U0001F600";
+    messages.push_back({"StartGame", pairs});
+    EXPECT_EQ(m_client->messages, messages);
+    EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
+    EXPECT_TRUE(g_desktop->Starts().empty());
 }
 
 TEST_F(LauncherPageTest, ExternalIsThereAfterANavigationAndInABlankFrameAScriptInserts)
