@@ -79,7 +79,7 @@ bool CUpdateManager::Retrying(Attempt attempt)
     }
 }
 
-bool CUpdateManager::DownloadToFile(LPCWSTR url, LPCWSTR localPath)
+bool CUpdateManager::DownloadToFile(LPCWSTR url, LPCWSTR localPath, ULONGLONG maxBytes)
 {
     return Retrying([&](bool bShowErrors) {
         int opened = m_downloader.Open(url, localPath, INTERNET_FLAG_TRANSFER_BINARY, bShowErrors);
@@ -90,6 +90,8 @@ bool CUpdateManager::DownloadToFile(LPCWSTR url, LPCWSTR localPath)
             if (!m_bRunning)
                 return CHttpDownloader::kFailed;
             n = m_downloader.ReadChunk(bShowErrors);
+            if (n > 0 && m_downloader.Received() > maxBytes)
+                return CHttpDownloader::kFailed;
         } while (n > 0);
         if (n < 0)
             return n;

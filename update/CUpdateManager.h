@@ -40,7 +40,8 @@ public:
     void TurnProgressReportsOn() { m_bReportProgress = true; }
 
     // Retrying transfers: at most five attempts, 500 ms apart, for failures worth another one.
-    bool DownloadToFile(LPCWSTR url, LPCWSTR localPath);
+    // A file that grows past maxBytes fails, and no more of it is read.
+    bool DownloadToFile(LPCWSTR url, LPCWSTR localPath, ULONGLONG maxBytes = ~0ull);
     // Keeps the first keptLines lines; a list of more than kMaxListLines lines or with a longer
     // line than kMaxLineBytes fails, and no more of it is read.
     bool DownloadLines(LPCWSTR url, std::vector<CString>& lines, size_t keptLines = kMaxListLines);

@@ -100,7 +100,7 @@ bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files
     if (temporaryList.empty())
         return true;
     // A list that did not arrive whole is no list: nothing of it is read.
-    if (DownloadToFile(url, temporaryList.c_str()))
+    if (DownloadToFile(url, temporaryList.c_str(), kMaxListBytes))
         ReadFileList(temporaryList.c_str(), files);
     m_downloader.DiscardLocalFile();
     DeleteFileW(temporaryList.c_str());

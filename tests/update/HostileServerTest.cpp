@@ -187,6 +187,7 @@ TEST_F(HostileServerTest, NoListTakesMuchMemory)
         if (!reset)
             GTEST_SKIP() << "the peak memory cannot be reset here";
         long before = StatusValueKb("VmRSS:");
+        std::uint64_t sentBefore = server.BodyBytesSent();
         TemporaryFolder game;
         NotifyRecorder notified;
         CUpdateManager manager;
@@ -206,6 +207,8 @@ TEST_F(HostileServerTest, NoListTakesMuchMemory)
         // Nothing to act on: an empty client list, a failed check, a refused path.
         EXPECT_EQ(notified.received.back().code, c.clientList && c.list.filled ? UN_FILES_DONE : UN_FAILED);
         EXPECT_FALSE(std::filesystem::exists(game.Path() / "Zorv_Data"));
+        // Reading stops at the client list's limit: the game folder never holds the whole list.
+        EXPECT_LT(server.BodyBytesSent() - sentBefore, 160ull << 20);
     }
 }
 
