@@ -1,3 +1,4 @@
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -88,6 +89,9 @@ public:
         });
         // Until the worker sleeps in its send: its message waits for this function.
         EXPECT_TRUE(SleepsWithin(id.get(), std::chrono::seconds(30)));
+        // What the main loop has to do now must not reach the dialog yet.
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
         initialised = true;
         return TRUE;
     }
