@@ -64,7 +64,8 @@ protected:
 
 TEST_F(ExecutableUpdateDlgTest, NothingToFetchEndsWith103AfterTheThreeStages)
 {
-    ServeList(Reply::Body("").StallBeforeHeaders(800ms));
+    // The head lasts about three seconds, a line at a time: the checks below run while it arrives.
+    ServeList(Reply::Body("").TrickleHeaders(250ms, 10));
     const int result = RunModal(dialog, [&] {
         const POINT centre = CentreOfWorkArea(461, 210);
         const POINT origin = ScreenOrigin(dialog.m_hWnd);

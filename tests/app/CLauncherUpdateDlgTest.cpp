@@ -89,7 +89,8 @@ protected:
 
 TEST_F(LauncherUpdateDlgTest, ACurrentLauncherEndsWith101FromTheCentreOfTheScreen)
 {
-    ServeList(Reply::Body(List("0.0.0.6", "https://h/new.exe")).StallBeforeHeaders(1000ms));
+    // The head lasts about three seconds, a line at a time: the checks below run while it arrives.
+    ServeList(Reply::Body(List("0.0.0.6", "https://h/new.exe")).TrickleHeaders(250ms, 10));
     const int result = RunModal(dialog, [&] {
         const POINT centre = CentreOfWorkArea(461, 210);
         const POINT origin = ScreenOrigin(dialog.m_hWnd);
