@@ -3,7 +3,6 @@
 #include <glib.h>
 
 #include <string>
-#include <string_view>
 
 #include "platform/cef/CefApp.h"
 #include "browser/LauncherMessages.h"
@@ -18,31 +17,13 @@ constexpr const wchar_t* kGameWindowTitle = L"Zorv Battle";
 constexpr const wchar_t* kGameRunningText = L"您已经打开了一个游戏程序，游戏不支持多开!";
 constexpr const wchar_t* kGameRunningTitle = L"警告";
 
-std::string EscapeHtml(std::string_view text)
+// &, <, >, " and ' as entities ("&apos;", which HTML5 reads), control characters as references.
+std::string EscapeHtml(const std::string& text)
 {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '\'':
-            escaped += "&#39;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
+    gchar* escaped = g_markup_escape_text(text.c_str(), static_cast<gssize>(text.size()));
+    std::string page(escaped);
+    g_free(escaped);
+    return page;
 }
 
 // Only an absolute http or https address, without blanks or control characters, leaves the

@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "platform/cef/CefBuildId.h"
+#include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
+#include "platform/win/UserFolders.h"
 
 namespace {
 
@@ -84,9 +86,7 @@ std::string CefEngine::WebExtensionDirectory()
 {
     if (const char* folder = std::getenv("ZORV_WEB_EXTENSION_DIR"); folder && *folder)
         return folder;
-    std::error_code error;
-    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (executable.parent_path() / "web-extension").string();
+    return (std::filesystem::path(ExecutablePath()).parent_path() / "web-extension").string();
 }
 
 std::string CefEngine::CacheDirectory(const std::wstring& cachePath)
@@ -100,9 +100,7 @@ std::string CefEngine::CacheDirectory(const std::wstring& cachePath)
         return std::string();
     std::string folders = WideToUtf8(cachePath.substr(rest));
     std::replace(folders.begin(), folders.end(), '\\', '/');
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    std::string base = cache && cache[0] == '/' ? std::string(cache) : std::string(g_get_home_dir()) + "/.cache";
-    return base + folders;
+    return CacheFolder() + folders;
 }
 
 CefEngine::CefEngine(WebKitWebContext* context, CefRefPtr<CefApp> application, double deviceScaleFactor)

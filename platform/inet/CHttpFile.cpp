@@ -1,5 +1,6 @@
 #include "platform/inet/CHttpFile.h"
 
+#include <charconv>
 #include <limits>
 #include <optional>
 
@@ -8,20 +9,14 @@
 
 namespace {
 
-// Digits only, no sign, no overflow.
+// Digits only: from_chars takes no sign or blank for an unsigned type, and fails on overflow.
 std::optional<ULONGLONG> NumberOf(const std::string& text)
 {
-    if (text.empty())
-        return std::nullopt;
     ULONGLONG value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        auto digit = static_cast<ULONGLONG>(c - '0');
-        if (value > (std::numeric_limits<ULONGLONG>::max() - digit) / 10)
-            return std::nullopt;
-        value = value * 10 + digit;
-    }
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
     return value;
 }
 

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <climits>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "platform/win/Text.h"
@@ -125,16 +125,13 @@ HMODULE GetModuleHandleW(LPCWSTR)
     return nullptr;
 }
 
-std::wstring GetModuleFilePath()
+std::string ExecutablePath()
 {
-    std::vector<char> buffer(PATH_MAX);
-    for (;;) {
-        ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0)
-            return {};
-        if (static_cast<size_t>(n) < buffer.size())
-            return Utf8ToWide(std::string_view(buffer.data(), static_cast<size_t>(n)));
-        buffer.resize(buffer.size() * 2);
-    }
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).string();
 }
 
+std::wstring GetModuleFilePath()
+{
+    return Utf8ToWide(ExecutablePath());
+}

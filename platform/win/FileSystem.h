@@ -41,5 +41,8 @@ BOOL FindClose(HANDLE find);
 
 // The running executable's handle: null; the module name is not used.
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
-// The whole path of the running executable, without a length limit.
+// The whole path of the running executable as the file system names it (/proc/self/exe), without
+// a length limit; empty when it cannot be read.
+std::string ExecutablePath();
+// ExecutablePath as launcher text.
 std::wstring GetModuleFilePath();

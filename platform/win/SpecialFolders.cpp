@@ -1,17 +1,13 @@
 #include "platform/win/SpecialFolders.h"
 
 #include <glib.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <cwchar>
-#include <fstream>
 #include <string>
 
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
+#include "platform/win/UserFolders.h"
 
 struct ITEMIDLIST {
     std::wstring path;
@@ -21,48 +17,10 @@ namespace {
 
 thread_local int t_comInitialised = 0;
 
-std::string HomeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = getpwuid(getuid()))
-        return entry->pw_dir;
-    return {};
-}
-
-// XDG_DOCUMENTS_DIR of ~/.config/user-dirs.dirs ("$HOME/..." or an absolute path), else
-// $HOME/Documents.
-std::string DocumentsFolder()
-{
-    std::string home = HomeFolder();
-    if (home.empty())
-        return {};
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string file = (config && *config ? std::string(config) : home + "/.config") + "/user-dirs.dirs";
-    std::ifstream dirs(file);
-    for (std::string line; std::getline(dirs, line);) {
-        const std::string key = "XDG_DOCUMENTS_DIR=\"";
-        if (line.rfind(key, 0) != 0 || line.back() != '"')
-            continue;
-        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
-        if (value.rfind("$HOME", 0) == 0)
-            value = home + value.substr(5);
-        if (!value.empty() && value[0] == '/')
-            return value;
-    }
-    return home + "/Documents";
-}
-
-bool IsDirectory(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 // Like My Documents on Windows, the documents folder is always there for a user with a home.
 std::string ExistingDocumentsFolder()
 {
-    if (!IsDirectory(HomeFolder()))
+    if (!g_file_test(HomeFolder().c_str(), G_FILE_TEST_IS_DIR))
         return {};
     std::string documents = DocumentsFolder();
     // The folder and the parents it lacks, as the desktop's user-dirs tool makes them.

@@ -1,5 +1,7 @@
 #include "platform/win/Text.h"
 
+#include <glib.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -146,29 +148,18 @@ std::wstring FormatText(LPCWSTR format, va_list arguments)
     return out;
 }
 
+// GLib's whole-text converters (g_ucs4_to_utf8, g_utf8_to_ucs4) refuse a text with one bad unit
+// in it; these convert it whole, a bad unit as U+FFFD, and leave the encoding to GLib.
 std::string WideToUtf8(std::wstring_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (wchar_t w : text) {
-        auto c = static_cast<std::uint32_t>(w);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
+    char encoded[6];
+    for (wchar_t unit : text) {
+        auto character = static_cast<gunichar>(unit);
+        if (!g_unichar_validate(character))  // a surrogate or beyond U+10FFFF
+            character = 0xFFFD;
+        out.append(encoded, static_cast<size_t>(g_unichar_to_utf8(character, encoded)));
     }
     return out;
 }
@@ -177,33 +168,19 @@ std::wstring Utf8ToWide(std::string_view text)
 {
     std::wstring out;
     out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        auto b = static_cast<unsigned char>(text[i]);
-        int extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
-        if (extra < 0 || i + static_cast<size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0)) {
-            out.push_back(L'\xFFFD');
-            ++i;
-            continue;
-        }
-        std::uint32_t c = extra == 0 ? b : (b & (0x3F >> extra));
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        static constexpr std::uint32_t minimum[] = {0, 0x80, 0x800, 0x10000};
-        if (!valid || c < minimum[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out.push_back(L'\xFFFD');
-            ++i;
-            continue;
-        }
-        out.push_back(static_cast<wchar_t>(c));
-        i += static_cast<size_t>(extra) + 1;
+    const char* rest = text.data();
+    const char* const end = rest + text.size();
+    while (rest < end) {
+        // GLib's validation stops at an overlong form, an encoded surrogate, a value beyond
+        // U+10FFFF, a cut sequence and a NUL; the bad byte becomes U+FFFD (a NUL stays).
+        const char* invalid = end;
+        g_utf8_validate_len(rest, static_cast<gsize>(end - rest), &invalid);
+        for (const char* p = rest; p < invalid; p = g_utf8_next_char(p))
+            out.push_back(static_cast<wchar_t>(g_utf8_get_char(p)));
+        if (invalid == end)
+            break;
+        out.push_back(*invalid == '\0' ? L'\0' : L'\xFFFD');
+        rest = invalid + 1;
     }
     return out;
 }

@@ -167,7 +167,7 @@ TEST(CCefBrowserHandler, AFailedLoadShowsTheErrorPageWithTheAddressAndTextEscape
     ASSERT_EQ(frame->loads.size(), 1u);
     EXPECT_EQ(frame->loads[0],
               "text <html><body bgcolor=\"white\"><h2>Failed to load URL "
-              "http://bad.invalid/&lt;b&gt;?a=1&amp;b=&#39;2&#39;&quot; with error "
+              "http://bad.invalid/&lt;b&gt;?a=1&amp;b=&apos;2&apos;&quot; with error "
               "Error resolving “&lt;bad&gt;” &amp; more (-105).</h2></body></html> at " + url);
 
     frame->loads.clear();
