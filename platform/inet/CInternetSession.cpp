@@ -6,6 +6,7 @@
 #include "platform/inet/CurlTransfer.h"
 #include "platform/inet/RequestAddress.h"
 #include "platform/win/Text.h"
+#include "platform/win/WebScheme.h"
 
 namespace {
 
@@ -53,9 +54,7 @@ CStdioFile* CInternetSession::OpenURL(LPCWSTR url, DWORD, DWORD flags)
     if (schemeEnd <= 0)
         throw CInternetException(ERROR_INTERNET_UNRECOGNIZED_SCHEME,
                                  L"The URL scheme could not be recognized, or is not supported.");
-    CString scheme = address.Left(schemeEnd + 3);
-    scheme.MakeLower();
-    if (!(scheme == L"http://" || scheme == L"https://"))
+    if (WebSchemeOf(address.str()) == WebScheme::None)
         return new CInternetFile(address);
     std::optional<RequestAddress> request = RequestAddress::FromUrl(address.str());
     if (!request)

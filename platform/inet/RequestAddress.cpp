@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win/Text.h"
+#include "platform/win/WebScheme.h"
 
 namespace {
 
@@ -101,12 +102,12 @@ std::string ResolvedPath(std::string path)
 
 std::optional<RequestAddress> RequestAddress::FromUrl(std::wstring_view url)
 {
-    std::string text = WideToUtf8(url);
-    size_t schemeEnd = text.find("://");
-    if (schemeEnd == std::string::npos || schemeEnd == 0)
+    const WebScheme scheme = WebSchemeOf(url);
+    if (scheme == WebScheme::None)
         return std::nullopt;
-    std::string scheme = Lowered(std::string_view(text).substr(0, schemeEnd));
-    size_t hostStart = schemeEnd + 3;
+    std::string text = WideToUtf8(url);
+    const std::string_view schemeText = scheme == WebScheme::Https ? "https" : "http";
+    size_t hostStart = schemeText.size() + 3;
     size_t hostEnd = text.find_first_of("/\\?#", hostStart);
     if (hostEnd == std::string::npos)
         hostEnd = text.size();
@@ -125,6 +126,6 @@ std::optional<RequestAddress> RequestAddress::FromUrl(std::wstring_view url)
     address.object = Encoded(ResolvedPath(path), Part::Path);
     if (queryStart != std::string::npos)
         address.object += "?" + Encoded(std::string_view(rest).substr(queryStart + 1), Part::Query);
-    address.url = scheme + "://" + authority + address.object;
+    address.url = std::string(schemeText) + "://" + authority + address.object;
     return address;
 }

@@ -11,6 +11,6 @@ struct RequestAddress {
     std::string url;     // the whole address to request
     std::string object;  // path and query behind the host
 
-    // Nothing for an address without "scheme://host".
+    // Nothing for an address without "http://host" or "https://host".
     static std::optional<RequestAddress> FromUrl(std::wstring_view url);
 };

@@ -15,6 +15,7 @@
 
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
+#include "platform/win/WebScheme.h"
 
 namespace {
 
@@ -28,11 +29,6 @@ HINSTANCE ShellResult(int value)
 bool EndsWithExe(const std::wstring& path)
 {
     return path.size() >= 4 && wcscasecmp(path.c_str() + path.size() - 4, L".exe") == 0;
-}
-
-bool StartsWithWebScheme(const std::wstring& file)
-{
-    return wcsncasecmp(file.c_str(), L"http://", 7) == 0 || wcsncasecmp(file.c_str(), L"https://", 8) == 0;
 }
 
 HINSTANCE OpenWithDefaultApplication(const std::string& uri)
@@ -112,7 +108,7 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LP
     if (!file || !*file)
         return ShellResult(SE_ERR_FNF);
     std::wstring target = file;
-    if (StartsWithWebScheme(target))
+    if (WebSchemeOf(target) != WebScheme::None)
         return OpenWithDefaultApplication(WideToUtf8(target));
 
     std::string path = NativePath(file);
