@@ -7,6 +7,7 @@
 
 #include "platform/afx/AfxResources.h"
 #include "platform/afx/CPaintDC.h"
+#include "platform/win/GdiObjectPtr.h"
 #include "platform/win/Icons.h"
 #include "platform/win/ResourceNames.h"
 #include "res/resource.h"
@@ -29,10 +30,7 @@ bool IsKeyPixel(const BYTE* pixel)
     return pixel[0] == kKeyBlue && pixel[1] == kKeyGreen && pixel[2] == kKeyRed;
 }
 
-struct RegionDeleter {
-    void operator()(HRGN__* region) const { DeleteObject(region); }
-};
-using OwnedRegion = std::unique_ptr<HRGN__, RegionDeleter>;
+using OwnedRegion = GdiObjectPtr<HRGN__>;
 
 // The rectangles of one batch as region data: the header, then room for the capacity.
 class RectangleBatch {

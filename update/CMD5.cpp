@@ -1,14 +1,8 @@
 #include "update/CMD5.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <new>
 
-#include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
 #include "platform/win/ThreadQueues.h"
 
@@ -64,12 +58,6 @@ std::uint32_t LittleEndianWord(const std::uint8_t* p)
 
 }  // namespace
 
-CMD5::~CMD5()
-{
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
-}
-
 void CMD5::Init()
 {
     m_szFileName.clear();
@@ -93,31 +81,20 @@ void CMD5::AssignFile(LPCWSTR fileName)
         m_bOK = false;
         return;
     }
-    // O_NONBLOCK: opening a FIFO must not wait for a writer. Only a regular file is read: a FIFO
-    // or a device could make a read wait for good or never end. On a regular file the flag
-    // changes nothing.
-    std::string path = NativePath(m_szFileName.c_str());
-    int descriptor = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat info{};
-    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
-        ::close(descriptor);
-        descriptor = -1;
-    }
-    if (descriptor >= 0) {
+    // CFile opens a regular file only and never waits: a FIFO or a device could make a read wait
+    // for good or never end.
+    if (m_file.Open(m_szFileName.c_str(), CFile::modeRead | CFile::typeBinary | CFile::shareDenyNone)) {
         m_pChunk.reset(new (std::nothrow) Chunk);
-        if (!m_pChunk) {
-            ::close(descriptor);
-            descriptor = -1;
-        }
+        if (!m_pChunk)
+            m_file.Close();
     }
-    if (descriptor < 0)
+    if (!m_file.IsOpen())
         m_bOK = false;
-    m_descriptor = descriptor;
 }
 
 void CMD5::FillChunk()
 {
-    if (m_descriptor < 0) {
+    if (!m_file.IsOpen()) {
         m_bDataEnded = true;  // a file that was not opened gives no data
         return;
     }
@@ -126,14 +103,16 @@ void CMD5::FillChunk()
     m_nChunkFill = remaining;
     m_nChunkPosition = 0;
     while (m_nChunkFill < kChunkSize) {
-        ssize_t n = ::read(m_descriptor, m_pChunk->bytes + m_nChunkFill, kChunkSize - m_nChunkFill);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
+        UINT n = 0;
+        try {
+            n = m_file.Read(m_pChunk->bytes + m_nChunkFill, static_cast<UINT>(kChunkSize - m_nChunkFill));
+        } catch (const CFileException&) {
+        }
+        if (n == 0) {
             m_bDataEnded = true;  // the end, or a failed read: the data ends here either way
             return;
         }
-        m_nChunkFill += static_cast<std::size_t>(n);
+        m_nChunkFill += n;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/afx/CFile.h"
 #include "platform/win/WinTypes.h"
 
 class CMD5 {
@@ -23,7 +24,6 @@ public:
     CMD5() = default;
     CMD5(const CMD5&) = delete;
     CMD5& operator=(const CMD5&) = delete;
-    ~CMD5();
 
     void Init();
     void AssignFile(LPCWSTR fileName);
@@ -45,7 +45,7 @@ private:
 
     void FillChunk();
 
-    int m_descriptor = -1;
+    CFile m_file;
     std::unique_ptr<Chunk> m_pChunk;
     std::size_t m_nChunkFill = 0;      // bytes in the chunk
     std::size_t m_nChunkPosition = 0;  // bytes of the chunk already handed out

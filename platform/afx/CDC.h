@@ -4,6 +4,7 @@
 // supported.
 #pragma once
 
+#include "platform/win/CairoPtr.h"
 #include "platform/win/GdiTypes.h"
 
 class CBitmap;
@@ -60,7 +61,7 @@ private:
     void DrawFrom(CDC* source, int x, int y, int width, int height, double scaleX, double scaleY,
                   double sourceX, double sourceY, bool filter);
 
-    cairo_t* m_cr = nullptr;  // one reference, owned
+    CairoPtr<cairo_t> m_context;  // one reference
     bool m_bMemory = false;
     HBITMAP m_hBitmap = nullptr;
     CBitmap* m_pBitmap = nullptr;

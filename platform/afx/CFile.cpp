@@ -5,14 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/win/FileSystem.h"
-
-CFile::~CFile()
-{
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
-}
 
 BOOL CFile::Open(LPCWSTR path, UINT openFlags)
 {
@@ -24,15 +19,11 @@ BOOL CFile::Open(LPCWSTR path, UINT openFlags)
     if (openFlags & modeCreate)
         flags |= O_CREAT | O_TRUNC;
     std::string native = NativePath(path);
-    int descriptor = native.empty() ? -1 : ::open(native.c_str(), flags, 0666);
+    UniqueDescriptor descriptor(native.empty() ? -1 : ::open(native.c_str(), flags, 0666));
     struct stat info{};
-    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))) {
-        ::close(descriptor);
-        descriptor = -1;
-    }
-    if (descriptor < 0)
+    if (!descriptor.IsOpen() || fstat(descriptor.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return FALSE;
-    m_descriptor = descriptor;
+    m_descriptor = std::move(descriptor);
     m_strFilePath = path;
     return TRUE;
 }
@@ -40,7 +31,7 @@ BOOL CFile::Open(LPCWSTR path, UINT openFlags)
 UINT CFile::Read(void* buffer, UINT count)
 {
     for (;;) {
-        ssize_t n = ::read(m_descriptor, buffer, count);
+        ssize_t n = ::read(m_descriptor.Get(), buffer, count);
         if (n >= 0)
             return static_cast<UINT>(n);
         if (errno != EINTR)
@@ -52,7 +43,7 @@ void CFile::Write(const void* buffer, UINT count)
 {
     const char* bytes = static_cast<const char*>(buffer);
     while (count > 0) {
-        ssize_t n = ::write(m_descriptor, bytes, count);
+        ssize_t n = ::write(m_descriptor.Get(), bytes, count);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -65,8 +56,6 @@ void CFile::Write(const void* buffer, UINT count)
 
 void CFile::Close()
 {
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
-    m_descriptor = -1;
+    m_descriptor.Reset();
     m_strFilePath.Empty();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/afx/CException.h"
 #include "platform/afx/CString.h"
+#include "platform/win/UniqueDescriptor.h"
 
 class CFile {
 public:
@@ -21,7 +22,7 @@ public:
     CFile() = default;
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
-    virtual ~CFile();
+    virtual ~CFile() = default;
 
     // FALSE when the file cannot be opened.
     virtual BOOL Open(LPCWSTR path, UINT openFlags);
@@ -31,9 +32,9 @@ public:
     virtual void Write(const void* buffer, UINT count);
     virtual void Close();
     virtual CString GetFilePath() const { return m_strFilePath; }
-    bool IsOpen() const { return m_descriptor >= 0; }
+    bool IsOpen() const { return m_descriptor.IsOpen(); }
 
 protected:
-    int m_descriptor = -1;
+    UniqueDescriptor m_descriptor;
     CString m_strFilePath;
 };

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/Text.h"
 #include "platform/afx/DialogTemplates.h"
 
@@ -39,15 +40,13 @@ BOOL CFont::CreateDialogFont(const DialogFont& font)
 void CFont::GetBaseUnits(int& width, int& height) const
 {
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    PangoContext* context = pango_font_map_create_context(pango_cairo_font_map_get_default());
-    PangoLayout* layout = pango_layout_new(context);
-    pango_layout_set_font_description(layout, m_pDescription);
-    pango_layout_set_text(layout, kLetters, -1);
+    GObjectPtr<PangoContext> context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
+    GObjectPtr<PangoLayout> layout(pango_layout_new(context.get()));
+    pango_layout_set_font_description(layout.get(), m_pDescription);
+    pango_layout_set_text(layout.get(), kLetters, -1);
     int textWidth = 0;
     int textHeight = 0;
-    pango_layout_get_pixel_size(layout, &textWidth, &textHeight);
-    g_object_unref(layout);
-    g_object_unref(context);
+    pango_layout_get_pixel_size(layout.get(), &textWidth, &textHeight);
     // As the dialog manager averages the 52 letters: rounded to the nearest pixel.
     width = (textWidth / 26 + 1) / 2;
     height = textHeight;

@@ -92,9 +92,9 @@ LRESULT DialogWindow::SetIcon(WPARAM kind, HICON icon)
     slot = icon;
     GList* images = nullptr;
     for (HICON each : {m_hBigIcon, m_hSmallIcon})
-        for (GdkPixbuf* image : IconImages(each))
-            if (!g_list_find(images, image))
-                images = g_list_append(images, image);
+        for (const GObjectPtr<GdkPixbuf>& image : IconImages(each))
+            if (!g_list_find(images, image.get()))
+                images = g_list_append(images, image.get());
     gtk_window_set_icon_list(m_pWindow, images);
     g_list_free(images);
     return reinterpret_cast<LRESULT>(previous);

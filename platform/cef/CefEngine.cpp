@@ -10,6 +10,7 @@
 
 #include "platform/cef/CefBuildId.h"
 #include "platform/win/FileSystem.h"
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/Text.h"
 #include "platform/win/UserFolders.h"
 
@@ -37,14 +38,12 @@ WebKitWebContext* NewWebContext(const CefSettings& settings)
     std::string folder = CefEngine::CacheDirectory(settings.cache_path.ToWString());
     if (folder.empty())
         return webkit_web_context_new();
-    WebKitWebsiteDataManager* data = webkit_website_data_manager_new(
-        "base-cache-directory", folder.c_str(), "base-data-directory", folder.c_str(), nullptr);
+    GObjectPtr<WebKitWebsiteDataManager> data(webkit_website_data_manager_new(
+        "base-cache-directory", folder.c_str(), "base-data-directory", folder.c_str(), nullptr));
     std::string cookies = folder + "/cookies.sqlite";
-    webkit_cookie_manager_set_persistent_storage(webkit_website_data_manager_get_cookie_manager(data),
+    webkit_cookie_manager_set_persistent_storage(webkit_website_data_manager_get_cookie_manager(data.get()),
                                                  cookies.c_str(), WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
-    WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(data);
-    g_object_unref(data);
-    return context;
+    return webkit_web_context_new_with_website_data_manager(data.get());
 }
 
 }  // namespace
@@ -104,11 +103,6 @@ std::string CefEngine::CacheDirectory(const std::wstring& cachePath)
 }
 
 CefEngine::CefEngine(WebKitWebContext* context, CefRefPtr<CefApp> application, double deviceScaleFactor)
-    : m_context(context), m_application(std::move(application)), m_deviceScaleFactor(deviceScaleFactor)
+    : m_application(std::move(application)), m_deviceScaleFactor(deviceScaleFactor), m_context(context)
 {
-}
-
-CefEngine::~CefEngine()
-{
-    g_object_unref(m_context);
 }

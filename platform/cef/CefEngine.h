@@ -9,6 +9,7 @@
 #include "platform/cef/CefMainArgs.h"
 #include "platform/cef/CefRefPtr.h"
 #include "platform/cef/CefSettings.h"
+#include "platform/win/GObjectPtr.h"
 
 typedef struct _WebKitWebContext WebKitWebContext;
 
@@ -29,16 +30,16 @@ public:
 
     CefEngine(const CefEngine&) = delete;
     CefEngine& operator=(const CefEngine&) = delete;
-    ~CefEngine();
+    ~CefEngine() = default;
 
-    WebKitWebContext* GetWebContext() const { return m_context; }
+    WebKitWebContext* GetWebContext() const { return m_context.get(); }
     // The page scale from "--force-device-scale-factor"; 0 when the switch is not given.
     double GetDeviceScaleFactor() const { return m_deviceScaleFactor; }
 
 private:
     CefEngine(WebKitWebContext* context, CefRefPtr<CefApp> application, double deviceScaleFactor);
 
-    WebKitWebContext* m_context;
     CefRefPtr<CefApp> m_application;
     double m_deviceScaleFactor;
+    GObjectPtr<WebKitWebContext> m_context;  // released first, as the engine goes
 };

@@ -20,19 +20,14 @@ CefV8Context::CefV8Context(JSCContext* context, CefRefPtr<CefBrowser> browser)
 {
 }
 
-CefV8Context::~CefV8Context()
-{
-    g_object_unref(m_context);
-}
+CefV8Context::~CefV8Context() = default;
 
 CefRefPtr<CefV8Value> CefV8Context::GetGlobal() const
 {
-    JSCValue* global = jsc_context_get_global_object(m_context);
+    GObjectPtr<JSCValue> global(jsc_context_get_global_object(m_context.get()));
     if (!global)
         return nullptr;
-    CefRefPtr<CefV8Value> value = new CefV8Value(global);
-    g_object_unref(global);
-    return value;
+    return new CefV8Value(global.get());
 }
 
 void CefV8Context::Enter()

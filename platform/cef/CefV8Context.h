@@ -30,9 +30,9 @@ public:
     void Enter();
     void Exit();
 
-    JSCContext* GetJSCContext() const { return m_context; }
+    JSCContext* GetJSCContext() const { return m_context.get(); }
 
 private:
-    JSCContext* m_context;
+    GObjectPtr<JSCContext> m_context;
     CefRefPtr<CefBrowser> m_browser;
 };

@@ -126,10 +126,8 @@ CefRefPtr<CefV8Value> CefV8Value::CreateObject(CefRefPtr<CefV8Accessor>)
     CefRefPtr<CefV8Context> context = CefV8Context::GetCurrentContext();
     if (!context)
         return nullptr;
-    JSCValue* object = jsc_value_new_object(context->GetJSCContext(), nullptr, nullptr);
-    CefRefPtr<CefV8Value> value = new CefV8Value(object);
-    g_object_unref(object);
-    return value;
+    GObjectPtr<JSCValue> object(jsc_value_new_object(context->GetJSCContext(), nullptr, nullptr));
+    return new CefV8Value(object.get());
 }
 
 CefRefPtr<CefV8Value> CefV8Value::CreateFunction(const CefString& name, CefRefPtr<CefV8Handler> handler)
@@ -140,33 +138,27 @@ CefRefPtr<CefV8Value> CefV8Value::CreateFunction(const CefString& name, CefRefPt
     // The closure holds the browser but not the context: a context held from inside its own
     // window object would keep that window alive for ever.
     auto* closure = new FunctionClosure{name, handler, context->GetBrowser()};
-    JSCValue* function = jsc_value_new_function_variadic(context->GetJSCContext(), name.ToString().c_str(),
-                                                         G_CALLBACK(CallFunction), closure, FreeClosure,
-                                                         JSC_TYPE_VALUE);
-    CefRefPtr<CefV8Value> value = new CefV8Value(function);
-    g_object_unref(function);
-    return value;
+    GObjectPtr<JSCValue> function(jsc_value_new_function_variadic(context->GetJSCContext(), name.ToString().c_str(),
+                                                                  G_CALLBACK(CallFunction), closure, FreeClosure,
+                                                                  JSC_TYPE_VALUE));
+    return new CefV8Value(function.get());
 }
 
 CefV8Value::CefV8Value(JSCValue* value) : m_value(JSC_VALUE(g_object_ref(value))) {}
 
-CefV8Value::~CefV8Value()
-{
-    g_object_unref(m_value);
-}
+CefV8Value::~CefV8Value() = default;
 
 bool CefV8Value::IsString() const
 {
-    return jsc_value_is_string(m_value);
+    return jsc_value_is_string(m_value.get());
 }
 
 std::size_t CefV8Value::GetStringLength() const
 {
     if (!IsString())
         return 0;
-    JSCValue* length = jsc_value_object_get_property(m_value, "length");
-    double units = length && jsc_value_is_number(length) ? jsc_value_to_double(length) : 0;
-    g_clear_object(&length);
+    GObjectPtr<JSCValue> length(jsc_value_object_get_property(m_value.get(), "length"));
+    double units = length && jsc_value_is_number(length.get()) ? jsc_value_to_double(length.get()) : 0;
     return static_cast<std::size_t>(units);
 }
 
@@ -175,7 +167,7 @@ CefString CefV8Value::GetStringValue() const
     if (!IsString())
         return CefString();
     // JavaScriptCore's UTF-8 of a string ends at an unpaired surrogate; its JSON form keeps them.
-    gchar* json = jsc_value_to_json(m_value, 0);
+    gchar* json = jsc_value_to_json(m_value.get(), 0);
     CefString text(TextOfJsonString(json ? json : ""));
     g_free(json);
     return text;
@@ -183,9 +175,9 @@ CefString CefV8Value::GetStringValue() const
 
 bool CefV8Value::SetValue(const CefString& key, CefRefPtr<CefV8Value> value, cef_v8_propertyattribute_t attribute)
 {
-    if (!value || !jsc_value_is_object(m_value))
+    if (!value || !jsc_value_is_object(m_value.get()))
         return false;
-    jsc_value_object_define_property_data(m_value, key.ToString().c_str(), PropertyFlags(attribute),
+    jsc_value_object_define_property_data(m_value.get(), key.ToString().c_str(), PropertyFlags(attribute),
                                           value->GetJSCValue());
     return true;
 }

@@ -11,6 +11,7 @@
 #include "platform/cef/CefString.h"
 #include "platform/cef/CefV8Accessor.h"
 #include "platform/cef/CefV8Handler.h"
+#include "platform/win/GObjectPtr.h"
 
 typedef struct _JSCValue JSCValue;
 
@@ -43,8 +44,8 @@ public:
     // Defines the property on an object value; false for a value that is not an object.
     bool SetValue(const CefString& key, CefRefPtr<CefV8Value> value, cef_v8_propertyattribute_t attribute);
 
-    JSCValue* GetJSCValue() const { return m_value; }
+    JSCValue* GetJSCValue() const { return m_value.get(); }
 
 private:
-    JSCValue* m_value;
+    GObjectPtr<JSCValue> m_value;
 };

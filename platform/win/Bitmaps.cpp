@@ -5,51 +5,48 @@
 
 #include <cstdlib>
 
+#include "platform/win/CairoPtr.h"
 #include "platform/win/ResourceNames.h"
 #include "platform/win/EmbeddedResources.h"
 #include "platform/win/ImageDecode.h"
 
 struct HBITMAP__ {
-    cairo_surface_t* surface;  // owned; CAIRO_FORMAT_RGB24
+    CairoPtr<cairo_surface_t> surface;  // CAIRO_FORMAT_RGB24
     WORD bitsPerPixel;
     bool dibSection;
     bool bottomUp;
-
-    ~HBITMAP__() { cairo_surface_destroy(surface); }
 };
 
 namespace {
 
-HBITMAP NewBitmap(cairo_surface_t* surface, WORD bitsPerPixel, bool dibSection, bool bottomUp)
+HBITMAP NewBitmap(CairoPtr<cairo_surface_t> surface, WORD bitsPerPixel, bool dibSection, bool bottomUp)
 {
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    }
-    return new HBITMAP__{surface, bitsPerPixel, dibSection, bottomUp};
+    return new HBITMAP__{std::move(surface), bitsPerPixel, dibSection, bottomUp};
 }
 
 // The colour bytes of the picture; an alpha channel that the decoder made of a 32-bit BMP's
 // fourth byte is dropped, as GDI never reads it.
-cairo_surface_t* SurfaceOf(const GdkPixbuf* pixbuf)
+CairoPtr<cairo_surface_t> SurfaceOf(const GdkPixbuf* pixbuf)
 {
     const int width = gdk_pixbuf_get_width(pixbuf);
     const int height = gdk_pixbuf_get_height(pixbuf);
     const int channels = gdk_pixbuf_get_n_channels(pixbuf);
     const int sourcePitch = gdk_pixbuf_get_rowstride(pixbuf);
     const guint8* source = gdk_pixbuf_read_pixels(pixbuf);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS)
+    CairoPtr<cairo_surface_t> surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return surface;
-    unsigned char* target = cairo_image_surface_get_data(surface);
-    const int targetPitch = cairo_image_surface_get_stride(surface);
+    unsigned char* target = cairo_image_surface_get_data(surface.get());
+    const int targetPitch = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < height; ++y) {
         const guint8* from = source + y * sourcePitch;
         auto* to = reinterpret_cast<std::uint32_t*>(target + y * targetPitch);
         for (int x = 0; x < width; ++x, from += channels)
             to[x] = static_cast<std::uint32_t>(from[0]) << 16 | static_cast<std::uint32_t>(from[1]) << 8 | from[2];
     }
-    cairo_surface_mark_dirty(surface);
+    cairo_surface_mark_dirty(surface.get());
     return surface;
 }
 
@@ -63,13 +60,11 @@ HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name)
     const ResourceBytes bytes = FindBitmapResource(id);
     if (bytes.size() < 30)
         return nullptr;
-    GdkPixbuf* pixbuf = DecodeImage(bytes);
+    GObjectPtr<GdkPixbuf> pixbuf = DecodeImage(bytes);
     if (!pixbuf)
         return nullptr;
     const WORD bitsPerPixel = static_cast<WORD>(bytes[28] | bytes[29] << 8);
-    HBITMAP bitmap = NewBitmap(SurfaceOf(pixbuf), bitsPerPixel, false, false);
-    g_object_unref(pixbuf);
-    return bitmap;
+    return NewBitmap(SurfaceOf(pixbuf.get()), bitsPerPixel, false, false);
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD)
@@ -83,10 +78,10 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
         header.biCompression != BI_RGB || header.biWidth <= 0 || header.biHeight == 0)
         return nullptr;
     const int height = std::abs(header.biHeight);
-    HBITMAP bitmap = NewBitmap(cairo_image_surface_create(CAIRO_FORMAT_RGB24, header.biWidth, height), 32, true,
-                               header.biHeight > 0);
+    HBITMAP bitmap = NewBitmap(CairoPtr<cairo_surface_t>(cairo_image_surface_create(CAIRO_FORMAT_RGB24, header.biWidth, height)),
+                               32, true, header.biHeight > 0);
     if (bitmap && bits)
-        *bits = cairo_image_surface_get_data(bitmap->surface);
+        *bits = cairo_image_surface_get_data(bitmap->surface.get());
     return bitmap;
 }
 
@@ -94,7 +89,7 @@ int GetObjectW(HBITMAP bitmap, int size, BITMAP* object)
 {
     if (!bitmap || !object || size < static_cast<int>(sizeof(BITMAP)))
         return 0;
-    cairo_surface_t* surface = bitmap->surface;
+    cairo_surface_t* surface = bitmap->surface.get();
     object->bmType = 0;
     object->bmWidth = cairo_image_surface_get_width(surface);
     object->bmHeight = cairo_image_surface_get_height(surface);
@@ -121,7 +116,7 @@ BOOL DeleteObject(HBITMAP bitmap)
 
 cairo_surface_t* BitmapSurface(HBITMAP bitmap)
 {
-    return bitmap ? bitmap->surface : nullptr;
+    return bitmap ? bitmap->surface.get() : nullptr;
 }
 
 bool IsBottomUpBitmap(HBITMAP bitmap)

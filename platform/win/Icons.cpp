@@ -12,13 +12,7 @@
 #include "platform/win/ImageDecode.h"
 
 struct HICON__ {
-    std::vector<GdkPixbuf*> images;  // each reference owned
-
-    ~HICON__()
-    {
-        for (GdkPixbuf* image : images)
-            g_object_unref(image);
-    }
+    std::vector<GObjectPtr<GdkPixbuf>> images;
 };
 
 namespace {
@@ -34,7 +28,7 @@ std::uint32_t Read32(ResourceBytes bytes, std::size_t at)
 
 // One image of the group, decoded as a file of its own: the icon loader takes the first image
 // of a file only.
-GdkPixbuf* DecodeEntry(ResourceBytes file, std::size_t entry)
+GObjectPtr<GdkPixbuf> DecodeEntry(ResourceBytes file, std::size_t entry)
 {
     const std::uint32_t size = Read32(file, entry + 8);
     const std::uint32_t offset = Read32(file, entry + 12);
@@ -60,12 +54,12 @@ std::unique_ptr<HICON__> DecodeIcon(ResourceBytes file)
         return nullptr;
     auto icon = std::make_unique<HICON__>();
     for (std::size_t i = 0; i < count; ++i)
-        if (GdkPixbuf* image = DecodeEntry(file, kIconDirSize + i * kIconEntrySize))
-            icon->images.push_back(image);
+        if (GObjectPtr<GdkPixbuf> image = DecodeEntry(file, kIconDirSize + i * kIconEntrySize))
+            icon->images.push_back(std::move(image));
     if (icon->images.empty())
         return nullptr;
-    std::stable_sort(icon->images.begin(), icon->images.end(), [](GdkPixbuf* first, GdkPixbuf* second) {
-        return gdk_pixbuf_get_width(first) > gdk_pixbuf_get_width(second);
+    std::stable_sort(icon->images.begin(), icon->images.end(), [](const auto& first, const auto& second) {
+        return gdk_pixbuf_get_width(first.get()) > gdk_pixbuf_get_width(second.get());
     });
     return icon;
 }
@@ -94,8 +88,8 @@ int GetSystemMetrics(int index)
     return index == SM_CXICON || index == SM_CYICON ? 32 : 0;
 }
 
-const std::vector<GdkPixbuf*>& IconImages(HICON icon)
+const std::vector<GObjectPtr<GdkPixbuf>>& IconImages(HICON icon)
 {
-    static const std::vector<GdkPixbuf*> none;
+    static const std::vector<GObjectPtr<GdkPixbuf>> none;
     return icon ? icon->images : none;
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/GdiTypes.h"
 
 typedef struct _GdkPixbuf GdkPixbuf;
@@ -15,4 +16,4 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 int GetSystemMetrics(int index);
 
 // For the window layer: the icon's images, largest first; the icon keeps them.
-const std::vector<GdkPixbuf*>& IconImages(HICON icon);
+const std::vector<GObjectPtr<GdkPixbuf>>& IconImages(HICON icon);

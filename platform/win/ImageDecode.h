@@ -4,7 +4,8 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include "platform/win/EmbeddedResources.h"
+#include "platform/win/GObjectPtr.h"
 
 // The picture of `bytes`, in the format `type` names ("ico") or, for null, the one its content
-// shows; null when the bytes do not decode. The caller owns the reference.
-GdkPixbuf* DecodeImage(ResourceBytes bytes, const char* type = nullptr);
+// shows; null when the bytes do not decode.
+GObjectPtr<GdkPixbuf> DecodeImage(ResourceBytes bytes, const char* type = nullptr);

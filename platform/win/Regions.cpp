@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/CairoPtr.h"
 #include "platform/win/WindowHandles.h"
 
 namespace {
@@ -17,13 +18,12 @@ cairo_region_t* CairoRegion(HRGN region)
     return reinterpret_cast<cairo_region_t*>(region);
 }
 
-HRGN Handle(cairo_region_t* region)
+// The handle owns the region until DeleteObject.
+HRGN Handle(CairoPtr<cairo_region_t> region)
 {
-    if (cairo_region_status(region) != CAIRO_STATUS_SUCCESS) {
-        cairo_region_destroy(region);
+    if (cairo_region_status(region.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    }
-    return reinterpret_cast<HRGN>(region);
+    return reinterpret_cast<HRGN>(region.release());
 }
 
 int KindOf(const cairo_region_t* region)
@@ -120,7 +120,7 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data)
         if (rect.right > rect.left && rect.bottom > rect.top)
             rectangles.push_back({rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top});
     }
-    return Handle(cairo_region_create_rectangles(rectangles.data(), static_cast<int>(rectangles.size())));
+    return Handle(CairoPtr<cairo_region_t>(cairo_region_create_rectangles(rectangles.data(), static_cast<int>(rectangles.size()))));
 }
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom)
@@ -130,23 +130,20 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom)
     if (bottom < top)
         std::swap(top, bottom);
     const cairo_rectangle_int_t rect = {left, top, right - left, bottom - top};
-    return Handle(cairo_region_create_rectangle(&rect));
+    return Handle(CairoPtr<cairo_region_t>(cairo_region_create_rectangle(&rect)));
 }
 
 int CombineRgn(HRGN destination, HRGN first, HRGN second, int mode)
 {
     if (!destination || !first || !second || mode != RGN_OR)
         return ERROR;
-    cairo_region_t* result = cairo_region_copy(CairoRegion(first));
-    if (cairo_region_union(result, CairoRegion(second)) != CAIRO_STATUS_SUCCESS) {
-        cairo_region_destroy(result);
+    CairoPtr<cairo_region_t> result(cairo_region_copy(CairoRegion(first)));
+    if (cairo_region_union(result.get(), CairoRegion(second)) != CAIRO_STATUS_SUCCESS)
         return ERROR;
-    }
     cairo_region_t* target = CairoRegion(destination);
     const cairo_rectangle_int_t nothing = {0, 0, 0, 0};
     cairo_region_intersect_rectangle(target, &nothing);
-    const cairo_status_t status = cairo_region_union(target, result);
-    cairo_region_destroy(result);
+    const cairo_status_t status = cairo_region_union(target, result.get());
     return status == CAIRO_STATUS_SUCCESS ? KindOf(target) : ERROR;
 }
 
@@ -154,7 +151,7 @@ BOOL DeleteObject(HRGN region)
 {
     if (!region)
         return FALSE;
-    cairo_region_destroy(CairoRegion(region));
+    CairoDestroy()(CairoRegion(region));
     return TRUE;
 }
 
