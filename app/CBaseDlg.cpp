@@ -182,13 +182,7 @@ HRGN CBaseDlg::CreateRegionFromBitmap(HBITMAP hBitmap)
     const int width = source.bmWidth;
     const int height = source.bmHeight;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // positive: rows stored bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = DibSectionInfo(width, height, RowOrder::BottomUp);
     void* bits = nullptr;
     CBitmap dib;
     if (!dib.Attach(CreateDIBSection(dibDC.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)))

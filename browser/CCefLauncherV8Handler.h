@@ -11,7 +11,4 @@ class CCefLauncherV8Handler : public CefRefCounted<CefV8Handler> {
 public:
     bool Execute(const CefString& name, CefRefPtr<CefV8Value> object, const CefV8ValueList& arguments,
                  CefRefPtr<CefV8Value>& retval, CefString& exception) override;
-
-
-private:
 };

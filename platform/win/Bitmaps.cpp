@@ -85,6 +85,18 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     return bitmap;
 }
 
+BITMAPINFO DibSectionInfo(int width, int height, RowOrder order)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = order == RowOrder::BottomUp ? height : -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 int GetObjectW(HBITMAP bitmap, int size, BITMAP* object)
 {
     if (!bitmap || !object || size < static_cast<int>(sizeof(BITMAP)))

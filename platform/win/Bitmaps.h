@@ -16,6 +16,11 @@ HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
 
+enum class RowOrder { BottomUp, TopDown };
+// No Windows name: the header of a 32-bit BI_RGB section of that size, the one format
+// CreateDIBSection makes (a positive height for bottom-up rows, a negative one for top-down).
+BITMAPINFO DibSectionInfo(int width, int height, RowOrder order);
+
 // Fills a BITMAP: size, row pitch, depth and, for a DIB section, its bits. The size of the
 // structure on success, else 0.
 int GetObjectW(HBITMAP bitmap, int size, BITMAP* object);

@@ -216,13 +216,7 @@ COLORREF WindowPicture::At(int x, int y) const
 
 HBITMAP NewSection(int width, int height, const std::function<COLORREF(int x, int y)>& colour, bool bottomUp)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = bottomUp ? height : -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = DibSectionInfo(width, height, bottomUp ? RowOrder::BottomUp : RowOrder::TopDown);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     BITMAP object;

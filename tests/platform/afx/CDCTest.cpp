@@ -18,13 +18,7 @@ namespace {
 struct Dib {
     Dib(int width, int height, bool bottomUp = true) : width(width), height(height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = bottomUp ? height : -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = DibSectionInfo(width, height, bottomUp ? RowOrder::BottomUp : RowOrder::TopDown);
         bitmap.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         BITMAP object;
         bitmap.GetObject(sizeof(BITMAP), &object);
