@@ -102,6 +102,20 @@ protected:
             fs::create_directories(m_home / folder);
         m_updates.ServeFolder("/zorv/patch/", m_site / "patch");
         m_pages.ServeFolder("/zorv/web/", ZORV_PAGE_FOLDER);
+        m_pages.Route(kPagePath, DrawnPage(ReadAll(fs::path(ZORV_PAGE_FOLDER) / "index.html")));
+        m_pages.Route(kDrawnPath, Reply::Body(""));
+    }
+
+    // The page, which asks for kDrawnPath once its first frame has been drawn: the second
+    // animation frame comes after the first one was painted.
+    static Reply DrawnPage(std::string html)
+    {
+        const std::string beacon =
+            "<script>requestAnimationFrame(() => requestAnimationFrame(() => fetch('" + std::string(kDrawnPath) +
+            "')))</script>";
+        const std::size_t end = html.rfind("</body>");
+        html.insert(end == std::string::npos ? html.size() : end, beacon);
+        return Reply::Page(std::move(html));
     }
 
     ~LauncherEndToEndTest() override
@@ -195,11 +209,11 @@ protected:
         return window;
     }
 
-    // Waits for the page to have been served and drawn, so that a click reaches its button.
-    void WaitForPage(const std::string& page = kPagePath)
+    // Waits for the pages to have been drawn (each asks for kDrawnPath then), so that a click
+    // reaches the start button.
+    void WaitForPages(std::size_t count = 1)
     {
-        EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount(page) > 0; }, 30s));
-        std::this_thread::sleep_for(2s);
+        EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount(kDrawnPath) >= count; }, 30s));
     }
 
     // Clicks the point every second until done() holds; false when it never does within 30 tries.
@@ -233,6 +247,7 @@ protected:
 
     static constexpr const char* kFileListPath = "/zorv/filelist/ExecutableFileList.txt";
     static constexpr const char* kPagePath = "/zorv/web/index.html";
+    static constexpr const char* kDrawnPath = "/zorv/web/drawn";
 
     DisplayConnection m_display;
     TemporaryFolder m_folder;
@@ -262,7 +277,7 @@ TEST_F(LauncherEndToEndTest, UpdatesTheClientAndStartsTheGameWithThePagesParamet
     StartLauncher();
     std::string window = WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << "no main window";
-    WaitForPage();
+    WaitForPages();
     DesktopWindows::Screenshot(ZORV_SCREENSHOT);
     EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
 
@@ -378,7 +393,7 @@ TEST_F(LauncherEndToEndTest, ARunningGameIsWarnedAboutAndTheMainWindowStays)
     StartLauncher();
     std::string window = WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << "no main window";
-    WaitForPage();
+    WaitForPages();
 
     EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return !DesktopWindows::Titled("警告").empty(); }));
     EXPECT_EQ(MainWindow(), window);
@@ -396,14 +411,14 @@ TEST_F(LauncherEndToEndTest, ThousandsOfStartsWhileTheGameRunsWarnOneAtATime)
     ChildProcess runningGame({ZORV_STAND_IN_GAME}, Environment({}));
     ASSERT_TRUE(WaitUntil([] { return !DesktopWindows::Titled(kGameTitle).empty(); }, 20s));
     const std::string page = "/zorv/web/calls.html";
-    m_pages.Route(page, Reply::Page("<body style='margin:0;height:100vh' onclick=\""
-                                    "for (let i = 0; i < 20000; ++i) external.StartGame('call ' + i)\"></body>"));
+    m_pages.Route(page, DrawnPage("<body style='margin:0;height:100vh' onclick=\""
+                                  "for (let i = 0; i < 20000; ++i) external.StartGame('call ' + i)\"></body>"));
     ListLauncher("0.0.0.6", page);
     ListFiles({});
     StartLauncher();
     std::string window = WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << "no main window";
-    WaitForPage(page);
+    WaitForPages();
 
     EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return !DesktopWindows::Titled("警告").empty(); }));
     // The warnings come one after another: each is closed as it shows, a few in a row, then
@@ -443,7 +458,7 @@ TEST_F(LauncherEndToEndTest, AListedFileThatCannotBeFetchedShowsTheBoxAndStartsN
     StartLauncher();
     std::string window = WaitForMainWindow();
     ASSERT_FALSE(window.empty()) << "no main window";
-    WaitForPage();
+    WaitForPages();
     EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
 
     bool mainWindowSeen = false;
@@ -469,7 +484,7 @@ TEST_F(LauncherEndToEndTest, EscEndsTheLauncherWhileTheListTrickles)
         std::vector<std::string> windows;
         ASSERT_TRUE(WaitUntil([&] { return !(windows = DesktopWindows::Titled(kLauncherTitle)).empty(); }, 30s));
         ASSERT_TRUE(WaitUntil([&] { return m_updates.RequestCount("/zorv/patch_v3/LauncherUpdate.txt") > requestsBefore; }, 30s));
-        std::this_thread::sleep_for(2s);  // the list is under way
+        std::this_thread::sleep_for(1s);  // a trickled step arrives meanwhile; the launcher keeps waiting
         ASSERT_TRUE(m_launcher->Running());
         DesktopWindows::Press(windows.front(), "Escape");
         auto pressed = std::chrono::steady_clock::now();
@@ -495,8 +510,7 @@ TEST_F(LauncherEndToEndTest, TwoLaunchersStartedTogetherBothUpdateTheClient)
     std::vector<std::string> windows = MainWindows();
     DesktopWindows::Move(windows[0], -400, -300);
     DesktopWindows::Move(windows[1], 400, 300);
-    EXPECT_TRUE(WaitUntil([&] { return m_pages.RequestCount("/zorv/web/index.html") >= 2; }, 30s));
-    std::this_thread::sleep_for(2s);  // both pages drawn
+    WaitForPages(2);
 
     auto gone = [](const std::string& window) {
         return [window] {
