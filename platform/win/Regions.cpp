@@ -88,8 +88,9 @@ void RestoreInputShape(GtkWidget* window, gpointer)
 void SetShape(GtkWidget* window, const cairo_region_t* region)
 {
     if (region)
-        g_object_set_data_full(G_OBJECT(window), kShapeKey, cairo_region_copy(region),
-                               reinterpret_cast<GDestroyNotify>(cairo_region_destroy));
+        g_object_set_data_full(G_OBJECT(window), kShapeKey, cairo_region_copy(region), [](gpointer shape) {
+            CairoDestroy()(static_cast<cairo_region_t*>(shape));
+        });
     else
         g_object_set_data(G_OBJECT(window), kShapeKey, nullptr);
     if (!g_object_get_data(G_OBJECT(window), kFollowingKey)) {
