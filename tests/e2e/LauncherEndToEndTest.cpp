@@ -516,15 +516,17 @@ TEST_F(LauncherEndToEndTest, EscEndsTheLauncherWhileTheListTrickles)
 TEST_F(LauncherEndToEndTest, ASecondLauncherWaitsForTheFirstsClientUpdateAndRewritesNoFileOfItsGame)
 {
     // A 4 MiB file that the games digest at their start, served at about 640 KB/s: the second
-    // launcher's update is started while the first one fetches it.
+    // launcher's update is started while the first one fetches it, halfway through.
     std::string data;
     for (int i = 0; data.size() < (4u << 20); ++i)
         data += std::to_string(i) + "\n";
     const std::string dataPath = "/zorv/patch/12/Zorv_Data/big.dat";
     ListLauncher("0.0.0.6");
     ListFiles({{"..\\Zorv.exe", "12/Zorv.exe", ReadAll(ZORV_STAND_IN_GAME)}, {"big.dat", "", data}});
-    m_updates.Route(dataPath, Reply::Body(data).TrickleBody(100ms, 64 * 1024));
-    const fs::path records[] = {m_folder.Path() / "first-game.txt", m_folder.Path() / "second-game.txt"};
+    // A second fetch, were there one, would go slower, so that the first game would read a file
+    // that the second launcher is still rewriting.
+    m_updates.Route(dataPath, {Reply::Body(data).TrickleBody(100ms, 64 * 1024), Reply::Body(data).TrickleBody(100ms, 16 * 1024)});
+    const fs::path records[] = {m_folder.Path() / "game-a.txt", m_folder.Path() / "game-b.txt"};
     m_launcher = NewLauncherWhoseGameDigests(records[0], "Zorv_Data/big.dat");
     std::unique_ptr<ChildProcess> second = NewLauncherWhoseGameDigests(records[1], "Zorv_Data/big.dat");
     ASSERT_TRUE(WaitUntil([] { return MainWindows().size() == 2; }, 60s)) << "not both main windows";
@@ -543,7 +545,8 @@ TEST_F(LauncherEndToEndTest, ASecondLauncherWaitsForTheFirstsClientUpdateAndRewr
         };
     };
     EXPECT_TRUE(ClickUntil(windows[0], kStartX, kStartY, gone(windows[0])));
-    ASSERT_TRUE(WaitUntil([&] { return m_updates.RequestCount(dataPath) == 1; }, 30s));
+    // Halfway through the file, about 3 s before its end.
+    ASSERT_TRUE(WaitUntil([&] { return m_updates.BodyBytesSent() >= data.size() / 2; }, 30s));
     EXPECT_TRUE(ClickUntil(windows[1], kStartX, kStartY, gone(windows[1])));
     EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
     EXPECT_EQ(second->WaitForExit(60s), 0);
