@@ -1,11 +1,30 @@
 // The stand-in for the game: a window titled "Zorv Battle" that shows the arguments it was
 // started with. With ZORV_GAME_RECORD set it also writes them there, one per line, and with
-// ZORV_GAME_SECONDS it closes itself after that many seconds.
+// ZORV_GAME_SECONDS it closes itself after that many seconds. With ZORV_GAME_DIGEST naming a file
+// (relative to the game folder) it reads that file at its start, as a game reads its data, and
+// adds the file's MD5 digest to the record as a last line (empty when it cannot be read).
 #include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+namespace {
+
+std::string DigestOf(const char* path)
+{
+    gchar* contents = nullptr;
+    gsize length = 0;
+    if (!g_file_get_contents(path, &contents, &length, nullptr))
+        return std::string();
+    gchar* digest = g_compute_checksum_for_data(G_CHECKSUM_MD5, reinterpret_cast<const guchar*>(contents), length);
+    std::string text = digest;
+    g_free(digest);
+    g_free(contents);
+    return text;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -13,6 +32,8 @@ int main(int argc, char** argv)
         if (FILE* out = std::fopen(record, "w")) {
             for (int i = 1; i < argc; ++i)
                 std::fprintf(out, "%s\n", argv[i]);
+            if (const char* digested = std::getenv("ZORV_GAME_DIGEST"))
+                std::fprintf(out, "%s\n", DigestOf(digested).c_str());
             std::fclose(out);
         }
     }

@@ -17,6 +17,8 @@
 
 enum class ProgressReports { On, OffUntilSummary };
 
+class FolderLock;
+
 class CUpdateManager {
 public:
     static constexpr int kAttempts = 5;
@@ -48,6 +50,10 @@ public:
 
     // The launcher update list and the version check.
     bool CheckLauncherVersion();
+    // The client update's hold of the game folder, the current folder: waits while another run's
+    // client update holds it, then removes the list files that killed runs left. False when the
+    // running flag was found clear.
+    bool LockGameFolder(FolderLock& lock);
     // The client file list and local verification.
     bool CheckClientFiles();
     bool LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files);

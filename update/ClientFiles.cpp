@@ -3,6 +3,7 @@
 
 #include "platform/afx/CStdioFile.h"
 #include "platform/win/FileSystem.h"
+#include "platform/win/FolderLock.h"
 #include "platform/win/Text.h"
 #include "platform/win/UniqueFiles.h"
 #include "update/CMD5.h"
@@ -15,6 +16,10 @@ constexpr const wchar_t* kFileListName = L"ExecutableFileList.txt";
 // that a second launcher in the same game folder never touches it.
 constexpr const wchar_t* kTemporaryListStem = L"_filelist";
 constexpr const wchar_t* kTemporaryListExtension = L".txt";
+// The list file's name in the box when none can be made.
+constexpr const wchar_t* kTemporaryListPattern = L"_filelist.XXXXXX.txt";
+// The one list file of launchers before the run's own copies.
+constexpr const wchar_t* kSharedListName = L"_filelist.txt";
 // A larger list is unreadable: four times the list of 200,000 files with 100-byte paths.
 constexpr ULONGLONG kMaxListBytes = 128ull << 20;
 
@@ -74,6 +79,20 @@ void ReadFileList(LPCWSTR path, std::vector<FileListEntry>& files)
 
 }  // namespace
 
+bool CUpdateManager::LockGameFolder(FolderLock& lock)
+{
+    FolderLock::Outcome outcome = lock.Acquire(L".", [this] { return !m_bRunning; });
+    if (outcome == FolderLock::Outcome::Stopped)
+        return false;
+    // No other run is in its client update here now, so every list file left is a killed run's.
+    // A folder that cannot be locked is updated as before, and the other runs' files stay.
+    if (outcome == FolderLock::Outcome::Held) {
+        RemoveUniqueFiles(kTemporaryListStem, kTemporaryListExtension);
+        DeleteFileW(kSharedListName);
+    }
+    return true;
+}
+
 bool CUpdateManager::CheckClientFiles()
 {
     if (!m_bRunning)
@@ -95,10 +114,12 @@ bool CUpdateManager::LoadFileList(LPCWSTR url, std::vector<FileListEntry>& files
     if (!m_bRunning)
         return false;
     files.clear();
-    // Without a file of its own the run reads no list: the list counts as empty.
+    // Without a file of its own the run asks for no list: after the box, the list counts as empty.
     std::wstring temporaryList = CreateUniqueFile(kTemporaryListStem, kTemporaryListExtension);
-    if (temporaryList.empty())
+    if (temporaryList.empty()) {
+        CHttpDownloader::ShowOpenFileError(kTemporaryListPattern);
         return true;
+    }
     // A list that did not arrive whole is no list: nothing of it is read.
     if (DownloadToFile(url, temporaryList.c_str(), kMaxListBytes))
         ReadFileList(temporaryList.c_str(), files);

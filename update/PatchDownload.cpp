@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win/FileSystem.h"
+#include "platform/win/FolderLock.h"
 #include "update/CUpdateManager.h"
 
 bool CUpdateManager::DownloadFiles()
@@ -62,7 +63,10 @@ void CUpdateManager::EnsureDirectory(const CString& folder)
 unsigned ClientUpdateThreadProc(void* argument)
 {
     auto* manager = static_cast<CUpdateManager*>(argument);
-    if (!manager->CheckClientFiles() || !manager->DownloadFiles()) {
+    // One client update at a time in a game folder, until this procedure returns: another
+    // launcher's never rewrites a file this one fetched while its game starts on it.
+    FolderLock gameFolder;
+    if (!manager->LockGameFolder(gameFolder) || !manager->CheckClientFiles() || !manager->DownloadFiles()) {
         manager->Send(UN_FAILED);
         return 0;
     }

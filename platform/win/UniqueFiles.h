@@ -1,4 +1,5 @@
-// A file of a name that no other file has, made exclusively, for a run's own temporary file.
+// A file of a name that no other file has, made exclusively, for a run's own temporary file, and
+// the removal of those that no run needs any more.
 #pragma once
 
 #include <string>
@@ -10,3 +11,8 @@
 // opened a file of that name before. The name made (a launcher path like stem), or an empty text
 // when no file could be made.
 std::wstring CreateUniqueFile(LPCWSTR stem, LPCWSTR extension);
+
+// Removes every file that CreateUniqueFile(stem, extension) may have made: in stem's folder, the
+// regular files named stem's last part, ".", six letters or digits, then extension. Only for a
+// caller that knows no other run still uses one of them.
+void RemoveUniqueFiles(LPCWSTR stem, LPCWSTR extension);

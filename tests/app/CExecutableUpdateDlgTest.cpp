@@ -7,6 +7,7 @@
 #include "app/CExecutableUpdateDlg.h"
 #include "app/CLauncherApp.h"
 #include "app/UpdatePercent.h"
+#include "platform/win/FolderLock.h"
 #include "tests/app/UpdateWindowTestSupport.h"
 #include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
@@ -207,6 +208,29 @@ TEST_F(ExecutableUpdateDlgTest, TheTwoPercentagesInSinglePrecisionAndTheRepaints
     EXPECT_EQ(dialog.m_txtStatus.m_strText, kDone.c_str());
 }
 
+TEST_F(ExecutableUpdateDlgTest, WhileAnotherRunHoldsTheGameFolderTheWindowWaitsAndEscEndsItAtOnce)
+{
+    ServeList(Reply::Body(""));
+    FolderLock otherRun;
+    ASSERT_EQ(otherRun.Acquire(L".", [] { return false; }), FolderLock::Outcome::Held);
+    auto waiting = std::make_unique<CUpdateManager>();
+    UpdateTestAccess::FileListUrl(*waiting) = server.WideUrl(L"/list/");
+    {
+        ObservedExecutableUpdateDlg waitingDialog{waiting.get()};
+        const int result = RunModal(waitingDialog, [&] {
+            RunLoopFor(1s);
+            EXPECT_EQ(waitingDialog.m_txtStatus.m_strText, kChecking.c_str());
+            EXPECT_TRUE(waitingDialog.shown.empty());
+            PressKey(waitingDialog.m_hWnd, "Escape");
+            EXPECT_TRUE(RunLoopUntil([&] { return !waitingDialog.IsModalRunning(); }, 500ms));
+        });
+        EXPECT_EQ(result, IDCANCEL);
+    }
+    const auto started = std::chrono::steady_clock::now();
+    waiting.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 500ms);
+    EXPECT_EQ(server.RequestCount("/list/ExecutableFileList.txt"), 0u);
+}
 
 TEST_F(ExecutableUpdateDlgTest, AWorkerThatCannotStartClosesTheWindow)
 {

@@ -55,6 +55,12 @@ bool ChildProcess::Running()
     return false;
 }
 
+void ChildProcess::Signal(int number)
+{
+    if (Running())
+        ::kill(m_pid, number);
+}
+
 std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;

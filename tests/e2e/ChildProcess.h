@@ -19,6 +19,8 @@ public:
 
     pid_t Pid() const { return m_pid; }
     bool Running();
+    // Sends the signal (SIGTERM, SIGKILL, ...) while it runs.
+    void Signal(int number);
     // The exit code (128 + signal number for a killed process) once it has ended within the
     // limit; nothing while it still runs.
     std::optional<int> WaitForExit(std::chrono::milliseconds limit);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <openssl/evp.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "tests/e2e/DesktopWindows.h"
 #include "tests/e2e/DisplayConnection.h"
 #include "tests/support/ReadAll.h"
+#include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -154,7 +156,8 @@ protected:
     std::vector<std::string> Environment(const std::vector<std::string>& extra) const
     {
         const std::vector<std::string> replaced = {"HOME=", "XDG_CONFIG_HOME=", "XDG_CACHE_HOME=", "XDG_DATA_HOME=",
-                                                   "CURL_CA_BUNDLE=", "ZORV_GAME_RECORD=", "ZORV_GAME_SECONDS="};
+                                                   "CURL_CA_BUNDLE=", "ZORV_GAME_RECORD=", "ZORV_GAME_SECONDS=",
+                                                   "ZORV_GAME_DIGEST="};
         std::vector<std::string> environment;
         for (char** entry = environ; *entry; ++entry) {
             std::string text = *entry;
@@ -183,6 +186,37 @@ protected:
         command.insert(command.end(), arguments.begin(), arguments.end());
         return std::make_unique<ChildProcess>(
             command, Environment({"ZORV_GAME_RECORD=" + m_gameRecord.string(), "ZORV_GAME_SECONDS=3"}));
+    }
+    // A launcher whose game writes its record to gameRecord and digests the file digested (a
+    // path in the game folder) at its start.
+    std::unique_ptr<ChildProcess> NewLauncherWhoseGameDigests(const fs::path& gameRecord, const std::string& digested) const
+    {
+        return std::make_unique<ChildProcess>(
+            std::vector<std::string>{ZORV_LAUNCHER},
+            Environment({"ZORV_GAME_RECORD=" + gameRecord.string(), "ZORV_GAME_SECONDS=3", "ZORV_GAME_DIGEST=" + digested}));
+    }
+
+    // The list files ("_filelist...") in the game folder.
+    std::vector<std::string> ListFilesLeft() const
+    {
+        std::vector<std::string> left;
+        std::error_code missing;
+        for (const fs::directory_entry& entry : fs::directory_iterator(m_gameFolder, missing)) {
+            if (entry.path().filename().string().starts_with("_filelist"))
+                left.push_back(entry.path().filename().string());
+        }
+        return left;
+    }
+
+    // Starts the launcher and presses the page's start button until the main window has gone.
+    void StartClientUpdate()
+    {
+        std::size_t drawn = m_pages.RequestCount(kDrawnPath);
+        StartLauncher();
+        std::string window = WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << "no main window";
+        WaitForPages(drawn + 1);
+        ASSERT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
     }
 
     // The launchers' visible 1200x700 windows.
@@ -495,15 +529,22 @@ TEST_F(LauncherEndToEndTest, EscEndsTheLauncherWhileTheListTrickles)
     }
 }
 
-TEST_F(LauncherEndToEndTest, TwoLaunchersStartedTogetherBothUpdateTheClient)
+TEST_F(LauncherEndToEndTest, ASecondLauncherWaitsForTheFirstsClientUpdateAndRewritesNoFileOfItsGame)
 {
-    // The list pauses after its first line, so that the second launcher fetches it while the
-    // first one does.
+    // A 4 MiB file that the games digest at their start, served at about 640 KB/s: the second
+    // launcher's update is started while the first one fetches it, halfway through.
+    std::string data;
+    for (int i = 0; data.size() < (4u << 20); ++i)
+        data += std::to_string(i) + "\n";
+    const std::string dataPath = "/zorv/patch/12/Zorv_Data/big.dat";
     ListLauncher("0.0.0.6");
-    ListFiles({{"a.dat", "12/Zorv_Data/a.dat", "first file\n"}, {"b.dat", "12/Zorv_Data/b.dat", "second file\n"}},
-              2500ms);  // under the receive time-out of 3 s
-    StartLauncher();
-    std::unique_ptr<ChildProcess> second = NewLauncher();
+    ListFiles({{"..\\Zorv.exe", "12/Zorv.exe", ReadAll(ZORV_STAND_IN_GAME)}, {"big.dat", "", data}});
+    // A second fetch, were there one, would go slower, so that the first game would read a file
+    // that the second launcher is still rewriting.
+    m_updates.Route(dataPath, {Reply::Body(data).TrickleBody(100ms, 64 * 1024), Reply::Body(data).TrickleBody(100ms, 16 * 1024)});
+    const fs::path records[] = {m_folder.Path() / "game-a.txt", m_folder.Path() / "game-b.txt"};
+    m_launcher = NewLauncherWhoseGameDigests(records[0], "Zorv_Data/big.dat");
+    std::unique_ptr<ChildProcess> second = NewLauncherWhoseGameDigests(records[1], "Zorv_Data/big.dat");
     ASSERT_TRUE(WaitUntil([] { return MainWindows().size() == 2; }, 60s)) << "not both main windows";
     // Apart, so that neither covers the other's start button, and both buttons away from the
     // middle of the screen, where the client update windows open.
@@ -519,24 +560,72 @@ TEST_F(LauncherEndToEndTest, TwoLaunchersStartedTogetherBothUpdateTheClient)
         };
     };
     EXPECT_TRUE(ClickUntil(windows[0], kStartX, kStartY, gone(windows[0])));
+    // Halfway through the file, about 3 s before its end.
+    ASSERT_TRUE(WaitUntil([&] { return m_updates.BodyBytesSent() >= data.size() / 2; }, 30s));
     EXPECT_TRUE(ClickUntil(windows[1], kStartX, kStartY, gone(windows[1])));
     EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
     EXPECT_EQ(second->WaitForExit(60s), 0);
 
-    EXPECT_EQ(ReadAll(m_gameFolder / "Zorv_Data" / "a.dat"), "first file\n");
-    EXPECT_EQ(ReadAll(m_gameFolder / "Zorv_Data" / "b.dat"), "second file\n");
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_gameFolder))
-        EXPECT_FALSE(entry.path().filename().string().starts_with("_filelist")) << "left behind: " << entry.path();
-    // The two lists were under way together: both were asked for before the first file.
-    std::vector<std::string> asked;
-    for (const ReceivedRequest& request : m_updates.Requests()) {
-        if (request.path == kFileListPath || request.path.starts_with("/zorv/patch/12/"))
-            asked.push_back(request.path);
+    // Both games read the whole file as listed; the second launcher only verified it.
+    for (const fs::path& record : records) {
+        ASSERT_TRUE(WaitUntil([&] { return fs::exists(record) && Lines(ReadAll(record)).size() == 3; }, 15s))
+            << "no game started for " << record;
+        EXPECT_EQ(Lines(ReadAll(record))[2], Md5(data)) << record;
     }
-    ASSERT_GE(asked.size(), 3u);
-    EXPECT_EQ(asked[0], kFileListPath);
-    EXPECT_EQ(asked[1], kFileListPath);
-    EXPECT_EQ(std::count(asked.begin(), asked.end(), kFileListPath), 2);
+    EXPECT_EQ(m_updates.RequestCount(dataPath), 1u) << "the second launcher fetched the file again";
+    EXPECT_EQ(m_updates.RequestCount("/zorv/patch/12/Zorv.exe"), 1u);
+    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 2u);
+    EXPECT_EQ(ListFilesLeft(), std::vector<std::string>{});
+}
+
+TEST_F(LauncherEndToEndTest, TheListFilesOfKilledLaunchersAreRemovedByTheNextRun)
+{
+    ListLauncher("0.0.0.6");
+    // A list that trickles for minutes: each launcher is killed while it arrives.
+    m_updates.Route(kFileListPath, Reply::Body(std::string(4 << 20, 'x')).TrickleBody(100ms, 1024));
+    std::vector<std::string> killedRunsList;
+    for (int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal);
+        std::size_t requestsBefore = m_updates.RequestCount(kFileListPath);
+        StartClientUpdate();
+        ASSERT_TRUE(WaitUntil([&] { return m_updates.RequestCount(kFileListPath) > requestsBefore; }, 30s));
+        // This run's own list file only: the one an earlier killed run left went when it began.
+        std::vector<std::string> lists = ListFilesLeft();
+        ASSERT_EQ(lists.size(), 1u);
+        EXPECT_NE(lists, killedRunsList);
+        std::this_thread::sleep_for(1s);
+        m_launcher->Signal(signal);
+        EXPECT_EQ(m_launcher->WaitForExit(10s), 128 + signal);
+        EXPECT_EQ(ListFilesLeft(), lists) << "the killed run's list file is gone by itself";
+        killedRunsList = lists;
+    }
+    std::ofstream(m_gameFolder / "_filelist.txt") << "an older launcher's list\n";
+    ASSERT_EQ(ListFilesLeft().size(), 2u);
+
+    ListFiles({{"..\\Zorv.exe", "12/Zorv.exe", ReadAll(ZORV_STAND_IN_GAME)}});
+    StartClientUpdate();
+    EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(m_gameRecord); }, 15s)) << "the game did not start";
+    EXPECT_EQ(ListFilesLeft(), std::vector<std::string>{});
+}
+
+TEST_F(LauncherEndToEndTest, AGameFolderThatRefusesWritesShowsTheListFilesBoxThenStartsTheGame)
+{
+    fs::create_directories(m_gameFolder);
+    fs::copy_file(ZORV_STAND_IN_GAME, m_gameFolder / "Zorv.exe");
+    ReadOnlyMount readOnly(m_gameFolder);
+    if (!readOnly.Mounted())
+        GTEST_SKIP() << "mounting is not permitted here";
+    ListLauncher("0.0.0.6");
+    ListFiles({{"missing.dat", "12/Zorv_Data/missing.dat", "a file the folder cannot take"}});
+    StartClientUpdate();
+
+    bool mainWindowSeen = false;
+    EXPECT_EQ(CloseBoxesUntilExit("OpenFile Exception", mainWindowSeen), 1);
+    EXPECT_EQ(m_launcher->WaitForExit(0ms), 0);
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(m_gameRecord); }, 15s)) << "the game did not start";
+    EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
+    EXPECT_EQ(m_updates.RequestCount("/zorv/patch/12/Zorv_Data/missing.dat"), 0u);
 }
 
 }  // namespace

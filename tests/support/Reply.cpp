@@ -112,8 +112,9 @@ Reply& Reply::TrickleHeaders(std::chrono::milliseconds interval, int fillerLines
     return *this;
 }
 
-Reply& Reply::TrickleBody(std::chrono::milliseconds interval)
+Reply& Reply::TrickleBody(std::chrono::milliseconds interval, std::uint64_t bytesPerStep)
 {
     bodyTrickle = interval;
+    bodyTrickleBytes = bytesPerStep;
     return *this;
 }

@@ -47,8 +47,8 @@ public:
     // The status line and each header line go out one each interval; fillerLines header lines
     // ("X-Filler-1: 1", ...) are added so that the head lasts.
     Reply& TrickleHeaders(std::chrono::milliseconds interval, int fillerLines = 0);
-    // The body goes out one byte each interval.
-    Reply& TrickleBody(std::chrono::milliseconds interval);
+    // The body goes out bytesPerStep bytes each interval.
+    Reply& TrickleBody(std::chrono::milliseconds interval, std::uint64_t bytesPerStep = 1);
 
     Kind kind = Kind::Answer;
     int status = 200;
@@ -68,4 +68,5 @@ public:
     std::chrono::milliseconds stallInBodyDuration{0};
     std::chrono::milliseconds headerTrickle{0};
     std::chrono::milliseconds bodyTrickle{0};
+    std::uint64_t bodyTrickleBytes = 1;
 };

@@ -423,7 +423,7 @@ bool TestServer::Send(ServerConnection& connection, const ReceivedRequest& reque
     bool stalled = false;
     std::string piece;
     while (sent < toSend) {
-        std::uint64_t end = std::min(toSend, sent + (reply.bodyTrickle.count() > 0 ? 1 : kPiece));
+        std::uint64_t end = std::min(toSend, sent + (reply.bodyTrickle.count() > 0 ? reply.bodyTrickleBytes : kPiece));
         if (reply.stallInBody && !stalled && sent < reply.stallAfterBytes)
             end = std::min(end, reply.stallAfterBytes);
         piece.clear();

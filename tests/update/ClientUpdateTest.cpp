@@ -12,8 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/FolderLock.h"
 #include "platform/win/Text.h"
 #include "tests/support/ReadAll.h"
+#include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
 #include "tests/support/TestServer.h"
@@ -140,43 +142,90 @@ TEST_F(ClientUpdateTest, APartialListIsNeverRead)
     EXPECT_EQ(ListCopiesLeft(), 0);
 }
 
-TEST_F(ClientUpdateTest, TwoRunsInOneGameFolderEachReadTheirOwnList)
+TEST_F(ClientUpdateTest, ASecondRunInTheGameFolderWaitsForTheFirstThenFetchesNothing)
 {
-    // The list pauses after its first line, so that the second run fetches it while the first does.
-    std::string list = std::string("a.dat\t1\t") + kAbcDigest + "\t3\nb.dat\t1\t" + kAbcDigest + "\t3\n";
-    server.Route("/list/ExecutableFileList.txt",
-                 Reply::Body(list).StallAfter(list.find('\n') + 1, std::chrono::milliseconds(1500)));
-    server.Route("/patch/1/Zorv_Data/a.dat", Reply::Body("abc"));
-    server.Route("/patch/1/Zorv_Data/b.dat", Reply::Body("abc"));
+    // The first run's file pauses after its first byte; the second run starts during the pause.
+    server.Route("/list/ExecutableFileList.txt", Reply::Body(std::string("a.dat\t1\t") + kAbcDigest + "\t3\n"));
+    server.Route("/patch/1/Zorv_Data/a.dat", Reply::Body("abc").StallAfter(1, 1500ms));
     NotifyRecorder otherWindow;
     CUpdateManager other;
-    size_t listRequestsAtFirstSummary = 0;
     for (auto [runner, recorder] : {std::pair{&manager, &window}, std::pair{&other, &otherWindow}}) {
-        recorder->onNotify = [this, runner, &listRequestsAtFirstSummary](const Notification& n) {
-            if (n.code != UN_FILE_SUMMARY)
-                return;
-            runner->TurnProgressReportsOn();
-            if (!listRequestsAtFirstSummary)
-                listRequestsAtFirstSummary = server.RequestCount("/list/ExecutableFileList.txt");
+        recorder->onNotify = [runner](const Notification& n) {
+            if (n.code == UN_FILE_SUMMARY)
+                runner->TurnProgressReportsOn();
         };
         UpdateTestAccess::FileListUrl(*runner) = server.WideUrl(L"/list/");
         UpdateTestAccess::PatchUrl(*runner) = server.WideUrl(L"/patch/");
         runner->StartWorker(recorder->hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+        ASSERT_TRUE(RunLoopUntil([&] { return server.RequestCount("/patch/1/Zorv_Data/a.dat") == 1; }));
     }
     auto ended = [](const NotifyRecorder& r) { return r.Count(UN_FAILED) + r.Count(UN_FILES_DONE) > 0; };
     ASSERT_TRUE(RunLoopUntil([&] { return ended(window) && ended(otherWindow); }));
     WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
     WaitForSingleObject(UpdateTestAccess::Thread(other), INFINITE);
 
-    EXPECT_EQ(listRequestsAtFirstSummary, 2u);  // the two fetches overlapped
-    for (const NotifyRecorder* recorder : {&window, &otherWindow}) {
-        EXPECT_EQ(recorder->CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
-        EXPECT_EQ(recorder->received.front().summary.nFileCount, 2u);
-    }
+    // The second run asked for its list only once the first was through, and found the file current.
+    std::vector<std::string> asked;
+    for (const ReceivedRequest& request : server.Requests())
+        asked.push_back(request.path);
+    EXPECT_EQ(asked, (std::vector<std::string>{"/list/ExecutableFileList.txt", "/patch/1/Zorv_Data/a.dat",
+                                               "/list/ExecutableFileList.txt"}));
+    EXPECT_EQ(window.CodesWithoutProgress(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received.front().summary.nFileCount, 1u);
+    EXPECT_EQ(otherWindow.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(otherWindow.received.front().summary.nFileCount, 0u);
     EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/a.dat"), "abc");
-    EXPECT_EQ(ReadAll(folder.Path() / "Zorv_Data/b.dat"), "abc");
     EXPECT_EQ(ListCopiesLeft(), 0);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(ClientUpdateTest, ListFilesThatNoRunHoldsAreRemovedOnceTheGameFolderIsTaken)
+{
+    // What runs killed during their list's transfer left, and an older launcher's one list file.
+    const std::vector<std::string> stale = {"_filelist.AbC123.txt", "_filelist.zzzzzz.txt", "_filelist.txt"};
+    for (const std::string& name : stale)
+        folder.WriteFile(name, std::string(458752, 'l'));
+    folder.WriteFile("_filelist.notes.txt", "the player's own");
+    server.Route("/list/ExecutableFileList.txt", Reply::Body(""));
+    UpdateTestAccess::FileListUrl(manager) = server.WideUrl(L"/list/");
+
+    // While another run holds the folder, this one waits without a request and removes nothing.
+    auto otherRun = std::make_unique<FolderLock>();
+    ASSERT_EQ(otherRun->Acquire(L".", [] { return false; }), FolderLock::Outcome::Held);
+    manager.StartWorker(window.hwnd, ClientUpdateThreadProc, ProgressReports::OffUntilSummary);
+    RunLoopFor(1s);
+    EXPECT_TRUE(window.received.empty());
+    EXPECT_TRUE(server.Requests().empty());
+    for (const std::string& name : stale)
+        EXPECT_TRUE(std::filesystem::exists(folder.Path() / name)) << name;
+
+    otherRun.reset();
+    ASSERT_TRUE(RunLoopUntil([&] { return window.Count(UN_FAILED) + window.Count(UN_FILES_DONE) > 0; }));
+    WaitForSingleObject(UpdateTestAccess::Thread(manager), INFINITE);
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    for (const std::string& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(folder.Path() / name)) << name;
+    EXPECT_EQ(ReadAll(folder.Path() / "_filelist.notes.txt"), "the player's own");
+    EXPECT_EQ(ListCopiesLeft(), 1);
+}
+
+TEST_F(ClientUpdateTest, AGameFolderThatRefusesWritesShowsTheListFilesBoxAndTheListIsEmpty)
+{
+    std::filesystem::create_directory(folder.Path() / "game");
+    ReadOnlyMount readOnly(folder.Path() / "game");
+    if (!readOnly.Mounted())
+        GTEST_SKIP() << "mounting is not permitted here";
+    std::filesystem::current_path(folder.Path() / "game");
+    RunUpdate(std::string("a.dat\t1\t") + kAbcDigest + "\t3\n");
+
+    EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FILE_SUMMARY, UN_FILES_DONE}));
+    EXPECT_EQ(window.received[0].summary.nFileCount, 0u);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, L"OpenFile Error: _filelist.XXXXXX.txt");
+    EXPECT_EQ(boxes.Boxes()[0].caption, L"OpenFile Exception");
+    EXPECT_EQ(boxes.Boxes()[0].type, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    // A list that could not be kept is not asked for.
+    EXPECT_TRUE(server.Requests().empty());
 }
 
 TEST_F(ClientUpdateTest, TheFirstFailedFileEndsTheUpdate)

@@ -37,4 +37,47 @@ TEST(CreateUniqueFile, MakesANewEmptyFileOfANameOfItsOwnEachTime)
     EXPECT_EQ(CreateUniqueFile(L"Missing\\_filelist", L".txt"), L"");
 }
 
+TEST(RemoveUniqueFiles, RemovesTheFilesCreateUniqueFileMakesAndNothingElse)
+{
+    TemporaryFolder folder;
+    std::filesystem::create_directory(folder.Path() / "Sub");
+    std::filesystem::path made = folder.Path() / WideToUtf8(CreateUniqueFile(L"_filelist", L".txt"));
+    std::filesystem::path madeInSub = folder.Path() / "Sub" / WideToUtf8(CreateUniqueFile(L"Sub\\_filelist", L".txt").substr(4));
+    struct Case {
+        const char* name;
+        bool removed;
+    } cases[] = {
+        {"_filelist.k3Xq9Z.txt", true},
+        {"_filelist.000000.txt", true},
+        {"_filelist.txt", false},
+        {"_filelist.k3Xq9.txt", false},
+        {"_filelist.k3Xq9Zz.txt", false},
+        {"_filelist.k3-q9Z.txt", false},
+        {"_filelist.k3\xc3\xa9q9.txt", false},
+        {"_filelist.k3Xq9Z.txt.part", false},
+        {"_filelist.k3Xq9Z.TXT", false},
+        {"x_filelist.k3Xq9Z.txt", false},
+        {"_FILELIST.k3Xq9Z.txt", false},
+    };
+    for (const Case& c : cases)
+        folder.WriteFile(c.name, "kept?");
+    std::filesystem::create_directory(folder.Path() / "_filelist.Folder.txt");
+    folder.WriteFile("elsewhere.txt", "a file elsewhere");
+    std::filesystem::create_symlink(folder.Path() / "elsewhere.txt", folder.Path() / "_filelist.Linked.txt");
+
+    RemoveUniqueFiles(L"_filelist", L".txt");
+    EXPECT_FALSE(std::filesystem::exists(made));
+    for (const Case& c : cases)
+        EXPECT_EQ(std::filesystem::exists(folder.Path() / c.name), !c.removed) << c.name;
+    // Only regular files: a folder and a link of such a name stay, and so does the link's target.
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "_filelist.Folder.txt"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / "_filelist.Linked.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder.Path() / "elsewhere.txt"));
+    // Another folder's are not touched until its own stem is named.
+    EXPECT_TRUE(std::filesystem::exists(madeInSub));
+    RemoveUniqueFiles(L"Sub\\_filelist", L".txt");
+    EXPECT_FALSE(std::filesystem::exists(madeInSub));
+    RemoveUniqueFiles(L"Missing\\_filelist", L".txt");  // nothing to list, nothing happens
+}
+
 }  // namespace
