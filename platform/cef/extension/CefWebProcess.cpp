@@ -6,7 +6,6 @@
 #include "platform/cef/CefMainArgs.h"
 #include "platform/cef/CefV8Context.h"
 #include "platform/cef/extension/CefPageBrowser.h"
-#include "platform/cef/extension/CefRedirectGuard.h"
 #include "platform/cef/extension/CefWebProcessApp.h"
 
 namespace {
@@ -19,8 +18,6 @@ void CefWebProcess::Start(WebKitWebExtension* extension, std::string_view buildI
 {
     if (g_process)
         return;
-    // The engine's own safety, whatever build the browser process is.
-    CefRedirectGuard::Watch(extension);
     if (buildId != kCefBuildId) {
         g_warning("web-process extension of build %s, browser process of build %.*s: pages get no interface",
                   kCefBuildId, static_cast<int>(buildId.size()), buildId.data());
