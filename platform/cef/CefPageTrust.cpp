@@ -12,7 +12,7 @@ constexpr const char* kContextKey = "zorv-page-trust";
 
 std::string HostOf(const char* url)
 {
-    GUri* uri = g_uri_parse(url, G_URI_FLAGS_NONE, nullptr);
+    GUri* uri = url ? g_uri_parse(url, G_URI_FLAGS_NONE, nullptr) : nullptr;
     if (!uri)
         return {};
     const char* host = g_uri_get_host(uri);

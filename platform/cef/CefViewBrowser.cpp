@@ -196,7 +196,8 @@ void CefViewBrowser::JudgeCommittedPage()
     if (!m_pageRefused)
         return;
     // Failed as WebKit fails a certificate it refuses itself.
-    const std::string url = webkit_web_view_get_uri(m_view);
+    const char* uri = webkit_web_view_get_uri(m_view);
+    const std::string url = uri ? uri : "";
     GError* error = g_error_new_literal(G_TLS_ERROR, G_TLS_ERROR_BAD_CERTIFICATE, "Unacceptable TLS certificate");
     if (!ReportLoadFailure(url.c_str(), error))
         webkit_web_view_stop_loading(m_view);
