@@ -4,41 +4,15 @@
 
 #include <memory>
 
-#include "platform/win/TrustBundle.h"
+#include "platform/inet/ServerTrust.h"
 
 namespace {
 
 constexpr const char* kContextKey = "zorv-page-trust";
 
-template <typename T>
-struct ObjectUnref {
-    void operator()(T* object) const { g_object_unref(object); }
-};
-template <typename T>
-using ObjectPtr = std::unique_ptr<T, ObjectUnref<T>>;
-
-// Whether the trust bundle's authorities vouch for certificate as the server of url.
-bool SignedByTrustBundle(const char* url, GTlsCertificate* certificate)
-{
-    const char* bundle = TrustBundleFromEnvironment();
-    if (!bundle)
-        return false;
-    ObjectPtr<GTlsDatabase> database(g_tls_file_database_new(bundle, nullptr));
-    ObjectPtr<GSocketConnectable> identity(g_network_address_parse_uri(url, 443, nullptr));
-    if (!database || !identity)
-        return false;
-    GError* error = nullptr;
-    GTlsCertificateFlags flags =
-        g_tls_database_verify_chain(database.get(), certificate, G_TLS_DATABASE_PURPOSE_AUTHENTICATE_SERVER,
-                                    identity.get(), nullptr, G_TLS_DATABASE_VERIFY_NONE, nullptr, &error);
-    bool verified = !error && flags == 0;
-    g_clear_error(&error);
-    return verified;
-}
-
 std::string HostOf(const char* url)
 {
-    GUri* uri = g_uri_parse(url, G_URI_FLAGS_NONE, nullptr);
+    GUri* uri = url ? g_uri_parse(url, G_URI_FLAGS_NONE, nullptr) : nullptr;
     if (!uri)
         return {};
     const char* host = g_uri_get_host(uri);
@@ -56,11 +30,34 @@ std::string PemOf(GTlsCertificate* certificate)
     return result;
 }
 
+// The certificate and the issuers WebKit received with it, in PEM.
+std::string ChainPemOf(GTlsCertificate* certificate)
+{
+    std::string chain;
+    for (GTlsCertificate* link = certificate; link; link = g_tls_certificate_get_issuer(link))
+        chain += PemOf(link);
+    return chain;
+}
+
+bool Trusted(const char* url, GTlsCertificate* certificate)
+{
+    std::string host = HostOf(url);
+    return !host.empty() && ServerTrust::VerifyPem(ChainPemOf(certificate), host) == X509_V_OK;
+}
+
 }  // namespace
 
 void CefPageTrust::Watch(WebKitWebView* view)
 {
     g_signal_connect(view, "load-failed-with-tls-errors", G_CALLBACK(OnTlsFailure), nullptr);
+}
+
+bool CefPageTrust::TrustsCommittedPage(WebKitWebView* view)
+{
+    GTlsCertificate* certificate = nullptr;
+    if (!webkit_web_view_get_tls_info(view, &certificate, nullptr) || !certificate)
+        return true;  // not over TLS: nothing to judge
+    return Trusted(webkit_web_view_get_uri(view), certificate);
 }
 
 int CefPageTrust::OnTlsFailure(WebKitWebView* view, char* failedUrl, GTlsCertificate* certificate, unsigned, void*)
@@ -78,9 +75,9 @@ int CefPageTrust::OnTlsFailure(WebKitWebView* view, char* failedUrl, GTlsCertifi
 
 bool CefPageTrust::Retry(WebKitWebView* view, const char* failedUrl, GTlsCertificate* certificate)
 {
-    std::string host = HostOf(failedUrl);
-    if (host.empty() || !SignedByTrustBundle(failedUrl, certificate))
+    if (!Trusted(failedUrl, certificate))
         return false;
+    std::string host = HostOf(failedUrl);
     if (++m_reloads[{host, PemOf(certificate)}] > kMaxReloads)
         return false;
     WebKitWebContext* context = webkit_web_view_get_context(view);

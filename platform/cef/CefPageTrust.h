@@ -1,9 +1,9 @@
-// CefPageTrust: gives a page the trust the downloads have. WebKit checks a page's certificate
-// against the system's store only; when that fails, the certificate is checked against the
-// launcher's trust bundle (TrustBundle.h) for the page's host, and a certificate that passes is
-// allowed for that host in the web context and the page loaded again once the allowance is in
-// place. Each host and certificate is reloaded at most twice, so a load that keeps failing shows
-// the error page. Main thread only.
+// CefPageTrust: holds the page to the trust decision of the downloads (ServerTrust). WebKit
+// checks a page's certificate by rules of its own against the system's store only; when that
+// fails, ServerTrust judges the certificate for the page's host, and one that passes is allowed
+// for that host in the web context and the page loaded again once the allowance is in place.
+// Each host and certificate is reloaded at most twice, so a load that keeps failing shows the
+// error page. A page WebKit accepted on its own is judged again when it commits. Main thread only.
 #pragma once
 
 #include <map>
@@ -20,6 +20,9 @@ class CefPageTrust {
 public:
     // Watches the view's certificate failures; what is allowed is kept with its web context.
     static void Watch(WebKitWebView* view);
+    // Whether ServerTrust accepts the certificate of the view's committed page; true for a page
+    // that did not come over TLS.
+    static bool TrustsCommittedPage(WebKitWebView* view);
 
     CefPageTrust() = default;
     CefPageTrust(const CefPageTrust&) = delete;

@@ -8,6 +8,7 @@
 #include "platform/cef/CefMessageProtocol.h"
 #include "platform/cef/CefMessageQueue.h"
 #include "platform/cef/CefNewWindowDisposition.h"
+#include "platform/cef/CefPageTrust.h"
 #include "platform/cef/CefViewFrame.h"
 #include "platform/win/MessageSend.h"
 
@@ -48,6 +49,17 @@ struct CefViewSignals {
         return nullptr;
     }
 
+    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer browser)
+    {
+        if (event == WEBKIT_LOAD_COMMITTED)
+            static_cast<CefViewBrowser*>(browser)->JudgeCommittedPage();
+    }
+
+    static void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer browser)
+    {
+        static_cast<CefViewBrowser*>(browser)->RecoverFromTermination(reason);
+    }
+
     static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* failedUrl, GError* error, gpointer browser)
     {
         return static_cast<CefViewBrowser*>(browser)->ReportLoadFailure(failedUrl, error);
@@ -79,6 +91,9 @@ CefRefPtr<CefViewBrowser> CefViewBrowser::Attach(WebKitWebView* view, HWND paren
     g_signal_connect(view, "decide-policy", G_CALLBACK(CefViewSignals::OnDecidePolicy), browser.get());
     g_signal_connect(view, "create", G_CALLBACK(CefViewSignals::OnCreate), browser.get());
     g_signal_connect(view, "load-failed", G_CALLBACK(CefViewSignals::OnLoadFailed), browser.get());
+    g_signal_connect(view, "load-changed", G_CALLBACK(CefViewSignals::OnLoadChanged), browser.get());
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(CefViewSignals::OnWebProcessTerminated),
+                     browser.get());
     g_signal_connect_after(view, "key-press-event", G_CALLBACK(CefViewSignals::OnKeyNotConsumed), browser.get());
     g_signal_connect(view, "close", G_CALLBACK(CefViewSignals::OnClose), browser.get());
     g_signal_connect(view, "destroy", G_CALLBACK(CefViewSignals::OnDestroy), browser.get());
@@ -102,6 +117,7 @@ void CefViewBrowser::LoadAddress(const std::string& url)
     if (!m_view)
         return;
     WebKitURIRequest* request = webkit_uri_request_new(url.c_str());
+    m_ownUrl = url;
     m_ownAddress = WithoutFragment(webkit_uri_request_get_uri(request));
     g_object_unref(request);
     webkit_web_view_load_uri(m_view, url.c_str());
@@ -132,7 +148,7 @@ bool CefViewBrowser::SendProcessMessage(CefProcessId, CefRefPtr<CefProcessMessag
 bool CefViewBrowser::ReceiveMessage(const char* name, GVariant* parameters)
 {
     CefRefPtr<CefProcessMessage> message = CefMessageProtocol::Decode(name ? name : "", parameters);
-    if (!message || !m_client)
+    if (!message || !m_client || m_pageRefused)
         return false;
     std::size_t bytes = message->GetName().ToWString().size() * sizeof(wchar_t) +
                         message->GetArgumentList()->GetString(0).ToWString().size() * sizeof(wchar_t);
@@ -171,6 +187,42 @@ bool CefViewBrowser::ReportLoadFailure(const char* failedUrl, const GError* erro
     load->OnLoadError(this, GetMainFrame(), CefErrorCodeOfLoadFailure(error), error ? error->message : "",
                       failedUrl);
     return true;
+}
+
+void CefViewBrowser::JudgeCommittedPage()
+{
+    // Until the next page commits, nothing of a refused one reaches the client.
+    m_pageRefused = !CefPageTrust::TrustsCommittedPage(m_view);
+    if (!m_pageRefused)
+        return;
+    // Failed as WebKit fails a certificate it refuses itself.
+    const char* uri = webkit_web_view_get_uri(m_view);
+    const std::string url = uri ? uri : "";
+    GError* error = g_error_new_literal(G_TLS_ERROR, G_TLS_ERROR_BAD_CERTIFICATE, "Unacceptable TLS certificate");
+    if (!ReportLoadFailure(url.c_str(), error))
+        webkit_web_view_stop_loading(m_view);
+    g_error_free(error);
+}
+
+void CefViewBrowser::RecoverFromTermination(int reason)
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastTermination > kTerminationWindow)
+        m_terminations = 0;
+    m_lastTermination = now;
+    ++m_terminations;
+    if (m_terminations <= kMaxReloadsAfterTermination) {
+        LoadAddress(m_ownUrl);
+        return;
+    }
+    if (m_terminations > kMaxReloadsAfterTermination + 1)
+        return;  // even the error page's process ended: the view stays as WebKit leaves it
+    const char* text = reason == WEBKIT_WEB_PROCESS_CRASHED                   ? "The web process crashed"
+                       : reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "The web process exceeded its memory limit"
+                                                                              : "The web process was terminated";
+    GError* error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_FAILED, text);
+    ReportLoadFailure(m_ownUrl.c_str(), error);
+    g_error_free(error);
 }
 
 void CefViewBrowser::RequestClose()

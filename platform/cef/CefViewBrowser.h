@@ -3,9 +3,13 @@
 // browser process's one dispatcher of them, one after another through CefMessageQueue),
 // new-window requests, main-frame load failures, close requests and the view's end. Keys typed
 // into the page stay with the page. No navigation of the page reaches a local (file:) page but
-// the one the launcher itself loads last.
+// the one the launcher itself loads last. A page whose certificate CefPageTrust refuses when it
+// commits fails as a bad certificate, and its messages are dropped. When the web process ends,
+// the launcher's own page is loaded again, up to kMaxReloadsAfterTermination times within
+// kTerminationWindow; the next end fails the page (ERR_FAILED).
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "platform/cef/CefBrowser.h"
@@ -40,6 +44,9 @@ public:
     // Null once the view has been destroyed.
     WebKitWebView* GetWebView() const { return m_view; }
 
+    static constexpr int kMaxReloadsAfterTermination = 3;
+    static constexpr std::chrono::seconds kTerminationWindow{60};
+
 private:
     friend struct CefViewSignals;
 
@@ -48,6 +55,8 @@ private:
     bool ReceiveMessage(const char* name, GVariant* parameters);
     void RequestNewWindow(WebKitNavigationAction* action);
     bool ReportLoadFailure(const char* failedUrl, const GError* error);
+    void JudgeCommittedPage();
+    void RecoverFromTermination(int reason);
     void RequestClose();
     void Detach();
     // False for a file: address other than the one the launcher loaded last.
@@ -57,5 +66,9 @@ private:
     WebKitWebView* m_view;
     HWND m_parent;
     CefRefPtr<CefClient> m_client;
-    std::string m_ownAddress;  // the launcher's last own load, as WebKit writes it, without fragment
+    std::string m_ownUrl;      // the launcher's last own load, as given
+    std::string m_ownAddress;  // the same as WebKit writes it, without fragment
+    bool m_pageRefused = false;
+    int m_terminations = 0;  // within kTerminationWindow of each other
+    std::chrono::steady_clock::time_point m_lastTermination;
 };

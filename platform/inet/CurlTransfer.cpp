@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <openssl/ssl.h>
+
 #include "platform/inet/CInternetException.h"
+#include "platform/inet/ServerTrust.h"
 #include "platform/win/Text.h"
-#include "platform/win/TrustBundle.h"
 
 namespace {
 
@@ -93,6 +95,23 @@ int StatusOf(std::string_view statusLine)
     return status;
 }
 
+// The host of address as ServerTrust takes it: an IPv6 address without its brackets.
+std::string HostOf(const char* address)
+{
+    CURLU* url = curl_url();
+    char* host = nullptr;
+    std::string result;
+    if (url && address && curl_url_set(url, CURLUPART_URL, address, 0) == CURLUE_OK &&
+        curl_url_get(url, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
+        result = host;
+        if (result.size() > 2 && result.front() == '[' && result.back() == ']')
+            result = result.substr(1, result.size() - 2);
+    }
+    curl_free(host);
+    curl_url_cleanup(url);
+    return result;
+}
+
 }  // namespace
 
 CurlTransfer::CurlTransfer(const Request& request)
@@ -133,9 +152,8 @@ CurlTransfer::CurlTransfer(const Request& request)
         set(curl_easy_setopt(easy, CURLOPT_HTTPHEADER, m_headerList.get()));
     if (request.connectTimeout.count() > 0)
         set(curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.connectTimeout.count())));
-    // libcurl reads neither variable itself; without them it keeps its system store.
-    if (const char* trustStore = TrustBundleFromEnvironment())
-        set(curl_easy_setopt(easy, CURLOPT_CAINFO, trustStore));
+    // Every connection's certificate is ServerTrust's to judge, as the page's is.
+    set(curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &CurlTransfer::OnTlsContext));
     set(curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlTransfer::OnHeader));
     set(curl_easy_setopt(easy, CURLOPT_HEADERDATA, this));
     set(curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlTransfer::OnBody));
@@ -343,6 +361,25 @@ std::size_t CurlTransfer::OnBody(char* data, std::size_t size, std::size_t count
     transfer->m_buffer.append(data, bytes);
     transfer->m_activity += bytes;
     return bytes;
+}
+
+CURLcode CurlTransfer::OnTlsContext(CURL* easy, void* tlsContext, void*)
+{
+    // In place of OpenSSL's chain check; curl's own host check after the handshake only adds to it.
+    SSL_CTX_set_cert_verify_callback(static_cast<SSL_CTX*>(tlsContext), &CurlTransfer::OnVerifyServer, easy);
+    return CURLE_OK;
+}
+
+int CurlTransfer::OnVerifyServer(X509_STORE_CTX* chain, void* easy)
+{
+    // A connection is made for the address being requested, the target of a redirect included.
+    char* address = nullptr;
+    curl_easy_getinfo(static_cast<CURL*>(easy), CURLINFO_EFFECTIVE_URL, &address);
+    int verdict = ServerTrust::Verify(X509_STORE_CTX_get0_cert(chain), X509_STORE_CTX_get0_untrusted(chain),
+                                      HostOf(address));
+    // curl's failure text names this error.
+    X509_STORE_CTX_set_error(chain, verdict);
+    return verdict == X509_V_OK;
 }
 
 int CurlTransfer::OnRequestReady(void* self, char*, char*, int, int)

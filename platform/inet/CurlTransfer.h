@@ -1,10 +1,12 @@
 // One HTTP(S) GET over libcurl, pulled by its reader: a multi handle is driven only while the
 // reader waits, and at most kBufferLimit body bytes wait in memory (the transfer is paused
 // while the reader is behind). A request that starts as https is redirected to https only.
+// Each server's certificate is judged by ServerTrust.
 // Failures are thrown as CInternetException; so is a wait that the stop condition ends.
 #pragma once
 
 #include <curl/curl.h>
+#include <openssl/x509.h>
 
 #include <chrono>
 #include <cstddef>
@@ -65,6 +67,8 @@ private:
 
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self);
+    static CURLcode OnTlsContext(CURL* easy, void* tlsContext, void* unused);
+    static int OnVerifyServer(X509_STORE_CTX* chain, void* easy);
     static int OnRequestReady(void* self, char* primaryIp, char* localIp, int primaryPort, int localPort);
 
     // Drives the transfer until ready() holds or the transfer has ended.

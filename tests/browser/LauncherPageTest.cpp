@@ -3,6 +3,8 @@
 // desktop's (recording) default browser.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <signal.h>
+#include <unistd.h>
 #include <webkit2/webkit2.h>
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@
 #include "browser/CCefLauncherApp.h"
 #include "platform/cef/CefBrowserHost.h"
 #include "platform/cef/CefRefCounted.h"
+#include "platform/cef/CefViewBrowser.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Text.h"
 #include "tests/platform/win/DesktopRecorder.h"
@@ -110,6 +114,30 @@ long PeakMemoryKiB()
             return std::stol(line.substr(6));
     }
     return -1;
+}
+
+// The live web processes WebKit started for this process: WebKit has no API for their ids.
+std::vector<pid_t> WebProcesses()
+{
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream file(entry.path() / "stat");
+        std::string stat(std::istreambuf_iterator<char>(file), {});
+        // "pid (name) state parent ...": the name may hold blanks and parentheses.
+        std::size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close < open)
+            continue;
+        std::istringstream rest(stat.substr(close + 1));
+        char state = 0;
+        pid_t parent = 0;
+        rest >> state >> parent;
+        if (parent == getpid() && state != 'Z' && stat.compare(open + 1, 15, "WebKitWebProces") == 0)
+            found.push_back(std::stoi(name));
+    }
+    return found;
 }
 
 // A small window of the test's own from which the player drags a file (as a text/uri-list), as
@@ -695,6 +723,53 @@ TEST_F(LauncherPageTest, AnHttpsPageUnderTheDownloadsAuthorityReachesExternalAnd
     EXPECT_TRUE(heading.starts_with("Failed to load URL " + url + " with error ")) << heading;
     EXPECT_TRUE(heading.ends_with(" (-207).")) << heading;
     EXPECT_EQ(untrusted.RequestCount("/"), 0u);
+}
+
+// WebKitGTK 2.50 ends the web process on it (its own check, before any hook of the extension or
+// the view sees the redirect): the launcher's page comes back and works.
+TEST_F(LauncherPageTest, AFrameRedirectedToALocalFileEndsTheWebProcessAndThePageComesBack)
+{
+    TemporaryFolder folder;
+    std::filesystem::path local = folder.WriteFile("local.html", "<p>local</p>");
+    m_server.Route("/", Reply::Page("<p>game</p>"));
+    m_server.Route("/to-file", Reply::Redirect("file://" + local.string()));
+    Open(m_server.Url("/"));
+    Evaluate("window.marker = 'first document'; const frame = document.createElement('iframe');"
+             "frame.src = '/to-file'; document.body.append(frame); 'added'");
+
+    ASSERT_TRUE(RunLoopUntil([&] { return m_server.RequestCount("/") == 2; }));
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "game"; }));
+    EXPECT_EQ(Evaluate("typeof window.marker"), "undefined");
+    Evaluate("external.StartGame('alive')");
+    ASSERT_TRUE(RunLoopUntil([&] { return LauncherState().m_strStartParam == L"alive"; }));
+}
+
+// Killed for real: the launcher's page is loaded again and works, a few times; then the error page.
+TEST_F(LauncherPageTest, APageWhoseWebProcessEndsIsLoadedAgainAFewTimesThenFails)
+{
+    m_server.Route("/", Reply::Page("<p>game</p>"));
+    const std::string url = m_server.Url("/");
+    Open(url);
+    for (int end = 1; end <= CefViewBrowser::kMaxReloadsAfterTermination + 1; ++end) {
+        SCOPED_TRACE("end " + std::to_string(end));
+        std::size_t served = m_server.RequestCount("/");
+        std::vector<pid_t> processes;
+        ASSERT_TRUE(RunLoopUntil([&] { return !(processes = WebProcesses()).empty(); }));
+        for (pid_t process : processes)
+            kill(process, SIGKILL);
+        if (end > CefViewBrowser::kMaxReloadsAfterTermination)
+            break;
+        ASSERT_TRUE(RunLoopUntil([&] { return m_server.RequestCount("/") > served; }));
+        ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "game"; }));
+        std::wstring parameter = L"reloaded " + std::to_wstring(end);
+        Evaluate("external.StartGame('reloaded " + std::to_string(end) + "')");
+        ASSERT_TRUE(RunLoopUntil([&] { return LauncherState().m_strStartParam == parameter.c_str(); }));
+    }
+    ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.querySelector('h2') !== null") == "true"; }));
+    EXPECT_EQ(webkit_web_view_get_uri(View()), url);
+    std::string heading = Evaluate("document.querySelector('h2').textContent");
+    EXPECT_EQ(heading, "Failed to load URL " + url + " with error The web process crashed (-2).");
+    EXPECT_EQ(m_server.RequestCount("/"), 1u + CefViewBrowser::kMaxReloadsAfterTermination);
 }
 
 TEST_F(LauncherPageTest, ThePagesStartGameEndsTheMainWindowWith102AndALateOneChangesNothing)

@@ -50,9 +50,15 @@ void AddExtension(X509* certificate, X509* issuer, int nid, const char* value)
     Check(added, "adding an extension");
 }
 
+// What a server's certificate says of itself.
+struct ServerUse {
+    const char* extendedKeyUsage = "serverAuth";
+    const char* alternativeNames = "IP:127.0.0.1,DNS:localhost";  // null: none
+};
+
 // Signed by issuer with issuerKey; a null issuer makes the certificate sign itself.
 Certificate NewCertificate(EVP_PKEY* key, const char* commonName, bool authority, X509* issuer,
-                           EVP_PKEY* issuerKey, long serial)
+                           EVP_PKEY* issuerKey, long serial, ServerUse use = {})
 {
     Certificate certificate(X509_new());
     Check(certificate != nullptr, "certificate");
@@ -74,8 +80,9 @@ Certificate NewCertificate(EVP_PKEY* key, const char* commonName, bool authority
         AddExtension(c, signer, NID_key_usage, "critical,keyCertSign,cRLSign");
     } else {
         AddExtension(c, signer, NID_basic_constraints, "critical,CA:FALSE");
-        AddExtension(c, signer, NID_ext_key_usage, "serverAuth");
-        AddExtension(c, signer, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
+        AddExtension(c, signer, NID_ext_key_usage, use.extendedKeyUsage);
+        if (use.alternativeNames)
+            AddExtension(c, signer, NID_subject_alt_name, use.alternativeNames);
     }
     AddExtension(c, signer, NID_subject_key_identifier, "hash");
     if (issuer)
@@ -143,6 +150,23 @@ TestCertificates::TestCertificates()
         NewCertificate(signedKey.get(), "127.0.0.1", false, authority.get(), authorityKey.get(), 2);
     Key unsignedKey = NewKey();
     Certificate unsignedCertificate = NewCertificate(unsignedKey.get(), "127.0.0.1", false, nullptr, nullptr, 3);
+
+    struct FlawedCase {
+        Flaw flaw;
+        Key key;
+        ServerUse use;
+    } flawed[] = {
+        {Flaw::ClientAuthOnly, NewKey(), {"clientAuth"}},
+        {Flaw::WeakKey, Key(EVP_RSA_gen(1024)), {}},
+        {Flaw::CommonNameOnly, NewKey(), {"serverAuth", nullptr}},
+    };
+    long serial = 4;
+    for (FlawedCase& row : flawed) {
+        Check(row.key != nullptr, "key generation");
+        Certificate certificate =
+            NewCertificate(row.key.get(), "127.0.0.1", false, authority.get(), authorityKey.get(), serial++, row.use);
+        m_flawed[static_cast<int>(row.flaw)] = {CertificatePem(certificate.get()), KeyPem(row.key.get())};
+    }
 
     m_signedCertificate = CertificatePem(signedCertificate.get());
     m_signedKey = KeyPem(signedKey.get());

@@ -102,6 +102,8 @@ SSL_CTX* NewTlsContext(const std::string& certificatePem, const std::string& key
     SSL_CTX* context = SSL_CTX_new(TLS_server_method());
     if (!context)
         throw std::runtime_error("test server: no TLS context");
+    // The server serves whatever key it is given; judging it is the client's business.
+    SSL_CTX_set_security_level(context, 0);
     BIO* certificateBio = BIO_new_mem_buf(certificatePem.data(), static_cast<int>(certificatePem.size()));
     BIO* keyBio = BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size()));
     X509* certificate = PEM_read_bio_X509(certificateBio, nullptr, nullptr, nullptr);
@@ -127,10 +129,29 @@ TestServer::TestServer(Scheme scheme, int port) : m_scheme(scheme)
 {
     // A client that goes away mid-answer must not end the test process.
     std::signal(SIGPIPE, SIG_IGN);
-    if (scheme != Http) {
-        const TestCertificates& certificates = TestCertificates::Instance();
-        m_tls = scheme == Https ? NewTlsContext(certificates.SignedCertificate(), certificates.SignedKey())
-                                : NewTlsContext(certificates.UnsignedCertificate(), certificates.UnsignedKey());
+    // Made only for a server that needs them.
+    auto certificates = [] () -> const TestCertificates& { return TestCertificates::Instance(); };
+    auto flawed = [&](TestCertificates::Flaw flaw) {
+        return NewTlsContext(certificates().FlawedCertificate(flaw), certificates().FlawedKey(flaw));
+    };
+    switch (scheme) {
+    case Http:
+        break;
+    case Https:
+        m_tls = NewTlsContext(certificates().SignedCertificate(), certificates().SignedKey());
+        break;
+    case HttpsUntrusted:
+        m_tls = NewTlsContext(certificates().UnsignedCertificate(), certificates().UnsignedKey());
+        break;
+    case HttpsClientAuthOnly:
+        m_tls = flawed(TestCertificates::Flaw::ClientAuthOnly);
+        break;
+    case HttpsWeakKey:
+        m_tls = flawed(TestCertificates::Flaw::WeakKey);
+        break;
+    case HttpsCommonNameOnly:
+        m_tls = flawed(TestCertificates::Flaw::CommonNameOnly);
+        break;
     }
     auto fail = [this](const char* what) {
         for (int fd : {m_listener, m_wakePipe[0], m_wakePipe[1]}) {

@@ -33,7 +33,8 @@ class ServerConnection;
 class TestServer {
 public:
     // HttpsUntrusted: a self-signed certificate that TestCertificates' authority did not sign.
-    enum Scheme { Http, Https, HttpsUntrusted };
+    // HttpsClientAuthOnly, HttpsWeakKey, HttpsCommonNameOnly: the authority's flawed ones.
+    enum Scheme { Http, Https, HttpsUntrusted, HttpsClientAuthOnly, HttpsWeakKey, HttpsCommonNameOnly };
 
     explicit TestServer(Scheme scheme = Http);
     // port 0: a free port. A given port is bound with SO_REUSEADDR, so that tests run one after

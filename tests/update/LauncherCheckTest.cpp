@@ -86,6 +86,43 @@ TEST_F(LauncherCheckTest, EveryOutcomeSendsItsMessagesInOrder)
     EXPECT_EQ(boxes.Boxes().back().text, L"Http Error: 404, /zorv/patch_v3/LauncherUpdate.txt");
 }
 
+// The launcher list is judged as the page is: signed by the trusted authority is not enough for a
+// certificate that is not fit for a server.
+TEST_F(LauncherCheckTest, TheListIsFetchedOnlyFromAServerWithAServersCertificate)
+{
+    struct Case {
+        const char* name;
+        TestServer::Scheme scheme;
+        const char* reason;  // in the box; none when the list is fetched
+    } cases[] = {
+        {"fit for a server", TestServer::Https, nullptr},
+        {"meant for clients only", TestServer::HttpsClientAuthOnly, "purpose"},
+        {"a 1024-bit RSA key", TestServer::HttpsWeakKey, "too weak"},
+        {"the host in the common name only", TestServer::HttpsCommonNameOnly, "mismatch"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestServer listServer(c.scheme);
+        listServer.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(List("0.0.0.6")));
+        std::wstring listBase = listServer.WideUrl(L"/zorv/patch_v3/");
+        CUpdateBaseUrlScope listScope(listBase.c_str());
+        window.received.clear();
+        std::size_t boxesBefore = boxes.Boxes().size();
+        RunCheck();
+        auto shown = boxes.Boxes();
+        if (!c.reason) {
+            EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_LAUNCHER_CURRENT}));
+            EXPECT_EQ(shown.size(), boxesBefore);
+            continue;
+        }
+        EXPECT_EQ(window.Codes(), (std::vector<WPARAM>{UN_FAILED}));
+        ASSERT_EQ(shown.size(), boxesBefore + 1);
+        EXPECT_EQ(shown.back().caption, L"OpenURL Exception");
+        EXPECT_NE(WideToUtf8(shown.back().text).find(c.reason), std::string::npos) << WideToUtf8(shown.back().text);
+        EXPECT_EQ(listServer.Requests().size(), 0u);
+    }
+}
+
 TEST_F(LauncherCheckTest, AStoppedManagerTouchesNothing)
 {
     server.Route("/zorv/patch_v3/LauncherUpdate.txt", Reply::Body(List("0.0.0.6")));

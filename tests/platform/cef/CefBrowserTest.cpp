@@ -430,27 +430,64 @@ TEST_F(CefBrowserTest, LoadFailuresCarryTheFrameworkCodesAndTheFrameShowsTheHand
     }
 }
 
-// The page trusts what the downloads trust: the system's store and the file named by
-// CURL_CA_BUNDLE, else SSL_CERT_FILE.
-TEST_F(CefBrowserTest, APageIsTrustedThroughTheDownloadsTrustBundle)
+// Allows certificate (PEM) for 127.0.0.1 in the engine's web context, as a certificate of a system
+// authority is: WebKit then loads the page without asking. Returns once the allowance has reached
+// the network process (a website data fetch goes its way and is answered after it).
+void AllowAhead(const std::string& certificatePem)
 {
+    GTlsCertificate* certificate = g_tls_certificate_new_from_pem(certificatePem.c_str(), -1, nullptr);
+    ASSERT_TRUE(certificate);
+    WebKitWebContext* context = CefEngine::Get()->GetWebContext();
+    webkit_web_context_allow_tls_certificate_for_host(context, certificate, "127.0.0.1");
+    g_object_unref(certificate);
+    bool answered = false;
+    webkit_website_data_manager_fetch(
+        webkit_web_context_get_website_data_manager(context), WEBKIT_WEBSITE_DATA_COOKIES, nullptr,
+        [](GObject* manager, GAsyncResult* result, gpointer answered) {
+            GList* records =
+                webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(manager), result, nullptr);
+            g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
+            *static_cast<bool*>(answered) = true;
+        },
+        &answered);
+    ASSERT_TRUE(RunLoopUntil([&] { return answered; }));
+}
+
+// The page is judged by the downloads' rules (ServerTrust): the system's store and the file named
+// by CURL_CA_BUNDLE, else SSL_CERT_FILE; a certificate meant for a server, a key of the system's
+// security level, the host in a subjectAltName. Also when WebKit accepted the certificate itself.
+TEST_F(CefBrowserTest, APageIsTrustedAsTheDownloadsAre)
+{
+    using Flaw = TestCertificates::Flaw;
+    const TestCertificates& certificates = TestCertificates::Instance();
     TestServer trusted(TestServer::Https);
     TestServer untrusted(TestServer::HttpsUntrusted);
-    trusted.Route("/", Reply::Page("<p>secure</p>"));
-    untrusted.Route("/", Reply::Page("<p>secure</p>"));
-    std::string authority = TestCertificates::Instance().AuthorityFile().string();
+    TestServer clientOnly(TestServer::HttpsClientAuthOnly);
+    TestServer weakKey(TestServer::HttpsWeakKey);
+    TestServer commonNameOnly(TestServer::HttpsCommonNameOnly);
+    for (TestServer* server : {&trusted, &untrusted, &clientOnly, &weakKey, &commonNameOnly})
+        server->Route("/", Reply::Page("<head><script>probe.send('Ping', 'loaded')</script></head><body><p>secure</p></body>"));
+    std::string authority = certificates.AuthorityFile().string();
     struct Case {
         const char* name;
         const char* curlCaBundle;
         const char* sslCertFile;
         const TestServer& server;
         bool loads;
+        const std::string* allowedAhead;  // accepted by WebKit on its own
     } cases[] = {
-        {"SSL_CERT_FILE", nullptr, authority.c_str(), trusted, true},
-        {"CURL_CA_BUNDLE first", authority.c_str(), "/nonexistent.pem", trusted, true},
-        {"CURL_CA_BUNDLE wins", "/nonexistent.pem", authority.c_str(), trusted, false},
-        {"system store only", nullptr, nullptr, trusted, false},
-        {"not signed by the authority", nullptr, authority.c_str(), untrusted, false},
+        {"SSL_CERT_FILE", nullptr, authority.c_str(), trusted, true, nullptr},
+        {"CURL_CA_BUNDLE first", authority.c_str(), "/nonexistent.pem", trusted, true, nullptr},
+        {"CURL_CA_BUNDLE wins", "/nonexistent.pem", authority.c_str(), trusted, false, nullptr},
+        {"system store only", nullptr, nullptr, trusted, false, nullptr},
+        {"not signed by the authority", nullptr, authority.c_str(), untrusted, false, nullptr},
+        {"meant for clients only", nullptr, authority.c_str(), clientOnly, false, nullptr},
+        {"a 1024-bit RSA key", nullptr, authority.c_str(), weakKey, false, nullptr},
+        {"the host in the common name only", nullptr, authority.c_str(), commonNameOnly, false, nullptr},
+        {"meant for clients only, accepted by WebKit", nullptr, authority.c_str(), clientOnly, false,
+         &certificates.FlawedCertificate(Flaw::ClientAuthOnly)},
+        {"a 1024-bit RSA key, accepted by WebKit", nullptr, authority.c_str(), weakKey, false,
+         &certificates.FlawedCertificate(Flaw::WeakKey)},
     };
     struct EnvironmentReset {
         ~EnvironmentReset()
@@ -467,6 +504,9 @@ TEST_F(CefBrowserTest, APageIsTrustedThroughTheDownloadsTrustBundle)
         StartEngine();
         row.curlCaBundle ? setenv("CURL_CA_BUNDLE", row.curlCaBundle, 1) : unsetenv("CURL_CA_BUNDLE");
         row.sslCertFile ? setenv("SSL_CERT_FILE", row.sslCertFile, 1) : unsetenv("SSL_CERT_FILE");
+        if (row.allowedAhead)
+            AllowAhead(*row.allowedAhead);
+        std::size_t served = row.server.RequestCount("/");
         CefRefPtr<RecordingClient> client = new RecordingClient;
         std::string url = row.server.Url("/");
         Open(url, client);
@@ -474,20 +514,26 @@ TEST_F(CefBrowserTest, APageIsTrustedThroughTheDownloadsTrustBundle)
         if (row.loads) {
             ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "secure"; }));
             EXPECT_TRUE(client->failures.empty());
-            EXPECT_EQ(Evaluate("typeof probe.send"), "function");
-        } else {
-            // Under load WebKit may first report an earlier load it cancelled (-3), which the
-            // launcher's client ignores; the certificate's failure follows.
-            auto certificateFailure = [&] {
-                return std::find_if(client->failures.begin(), client->failures.end(),
-                                    [](const LoadFailure& f) { return f.code == ERR_CERT_INVALID; });
-            };
-            ASSERT_TRUE(RunLoopUntil([&] { return certificateFailure() != client->failures.end(); }));
-            EXPECT_EQ(certificateFailure()->url, url);
-            for (const LoadFailure& failure : client->failures)
-                EXPECT_TRUE(failure.code == ERR_CERT_INVALID || failure.code == ERR_ABORTED) << failure.code;
-            ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "failure page"; }));
+            ASSERT_TRUE(RunLoopUntil([&] { return !client->messages.empty(); }));
+            EXPECT_EQ(client->messages[0].arguments, std::vector<std::string>{"loaded"});
+            continue;
         }
+        // Under load WebKit may first report an earlier load it cancelled (-3), which the
+        // launcher's client ignores; the certificate's failure follows.
+        auto certificateFailure = [&] {
+            return std::find_if(client->failures.begin(), client->failures.end(),
+                                [](const LoadFailure& f) { return f.code == ERR_CERT_INVALID; });
+        };
+        ASSERT_TRUE(RunLoopUntil([&] { return certificateFailure() != client->failures.end(); }));
+        EXPECT_EQ(certificateFailure()->url, url);
+        for (const LoadFailure& failure : client->failures)
+            EXPECT_TRUE(failure.code == ERR_CERT_INVALID || failure.code == ERR_ABORTED) << failure.code;
+        ASSERT_TRUE(RunLoopUntil([&] { return Evaluate("document.body.textContent") == "failure page"; }));
+        // WebKit's own acceptance let the page come and commit; nothing of it reached the client.
+        EXPECT_EQ(row.server.RequestCount("/") > served, row.allowedAhead != nullptr);
+        Evaluate("probe.send('Ping', 'failure page')");
+        ASSERT_TRUE(RunLoopUntil([&] { return !client->messages.empty(); }));
+        EXPECT_EQ(client->messages[0].arguments, std::vector<std::string>{"failure page"});
     }
 }
 

@@ -272,12 +272,18 @@ TEST_F(InternetSessionTest, ARefusedPortFailsWithCurlsOwnText)
     EXPECT_NE(Text(outcome.message).find(std::to_string(refused.Port())), std::string::npos) << Text(outcome.message);
 }
 
+// The certificate is judged by the rules the page is judged by (ServerTrust): signed by an
+// authority of the trust store, meant for a server, a key of the system's security level, the
+// host in a subjectAltName. The failure names the rule.
 TEST_F(InternetSessionTest, TrustsCertificatesOnlyThroughTheTrustStore)
 {
     TestServer trusted(TestServer::Https);
     TestServer untrusted(TestServer::HttpsUntrusted);
-    trusted.Route("/a", Reply::Body("secure"));
-    untrusted.Route("/a", Reply::Body("secure"));
+    TestServer clientOnly(TestServer::HttpsClientAuthOnly);
+    TestServer weakKey(TestServer::HttpsWeakKey);
+    TestServer commonNameOnly(TestServer::HttpsCommonNameOnly);
+    for (TestServer* server : {&trusted, &untrusted, &clientOnly, &weakKey, &commonNameOnly})
+        server->Route("/a", Reply::Body("secure"));
     std::string authority = TestCertificates::Instance().AuthorityFile().string();
     struct Case {
         const char* name;
@@ -285,11 +291,19 @@ TEST_F(InternetSessionTest, TrustsCertificatesOnlyThroughTheTrustStore)
         const char* sslCertFile;
         const TestServer& server;
         std::optional<DWORD> openError;
+        const char* reason;
     } cases[] = {
-        {"SSL_CERT_FILE", nullptr, authority.c_str(), trusted, {}},
-        {"CURL_CA_BUNDLE first", authority.c_str(), "/nonexistent.pem", trusted, {}},
-        {"system store only", nullptr, nullptr, trusted, ERROR_INTERNET_INVALID_CA},
-        {"not signed by the authority", nullptr, authority.c_str(), untrusted, ERROR_INTERNET_INVALID_CA},
+        {"SSL_CERT_FILE", nullptr, authority.c_str(), trusted, {}, ""},
+        {"CURL_CA_BUNDLE first", authority.c_str(), "/nonexistent.pem", trusted, {}, ""},
+        {"CURL_CA_BUNDLE wins", "/nonexistent.pem", authority.c_str(), trusted, ERROR_INTERNET_INVALID_CA,
+         "local issuer"},
+        {"system store only", nullptr, nullptr, trusted, ERROR_INTERNET_INVALID_CA, "local issuer"},
+        {"not signed by the authority", nullptr, authority.c_str(), untrusted, ERROR_INTERNET_INVALID_CA,
+         "self-signed"},
+        {"meant for clients only", nullptr, authority.c_str(), clientOnly, ERROR_INTERNET_INVALID_CA, "purpose"},
+        {"a 1024-bit RSA key", nullptr, authority.c_str(), weakKey, ERROR_INTERNET_INVALID_CA, "too weak"},
+        {"the host in the common name only", nullptr, authority.c_str(), commonNameOnly, ERROR_INTERNET_INVALID_CA,
+         "address mismatch"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -297,6 +311,7 @@ TEST_F(InternetSessionTest, TrustsCertificatesOnlyThroughTheTrustStore)
         environment.Set("SSL_CERT_FILE", c.sslCertFile);
         Outcome outcome = Fetch(session, c.server.WideUrl(L"/a"));
         EXPECT_EQ(outcome.openError, c.openError) << Text(outcome.message);
+        EXPECT_NE(Text(outcome.message).find(c.reason), std::string::npos) << Text(outcome.message);
         if (!outcome.openError) {
             EXPECT_EQ(outcome.body, "secure");
         }
