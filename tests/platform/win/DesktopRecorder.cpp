@@ -35,7 +35,8 @@ DesktopRecorder::DesktopRecorder(const std::filesystem::path& dataHome, const st
     Install(dataHome, configHome);
 }
 
-DesktopRecorder::DesktopRecorder(std::filesystem::path folder) : m_folder(std::move(folder)), m_log(m_folder / "starts.log")
+DesktopRecorder::DesktopRecorder(std::filesystem::path folder)
+    : m_folder(std::move(folder)), m_log(m_folder / "starts.log")
 {
 }
 

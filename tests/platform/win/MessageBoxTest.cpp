@@ -248,7 +248,8 @@ TEST_F(MessageBoxTest, ALongTextWrapsInsideFiveEighthsOfTheScreenAndScrollsWhenT
     for (const Case& row : cases) {
         SCOPED_TRACE(row.name);
         std::atomic<int> answer = 0;
-        std::thread asker([&] { answer = MessageBoxW(nullptr, row.text.c_str(), L"标题 Caption", MB_OK | MB_ICONERROR); });
+        std::thread asker(
+            [&] { answer = MessageBoxW(nullptr, row.text.c_str(), L"标题 Caption", MB_OK | MB_ICONERROR); });
         const auto asked = std::chrono::steady_clock::now();
         GtkWindow* box = nullptr;
         if (!RunLoopUntil([&] { return (box = MappedBox(kCaption)) != nullptr; })) {
