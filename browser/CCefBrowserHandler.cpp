@@ -96,7 +96,7 @@ void CCefBrowserHandler::StartGame(const CefString& parameter)
 
 void CCefBrowserHandler::OpenWeb(const CefString& address)
 {
-    if (IsAbsoluteWebAddress(address))
+    if (IsAbsoluteWebAddress(address) && m_openWebLimit.Admit(address.ToWString(), std::chrono::steady_clock::now()))
         ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

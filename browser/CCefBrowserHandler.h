@@ -1,12 +1,13 @@
 // CCefBrowserHandler: the client of the main window's browser, in the browser process. It acts
-// on the page's "StartGame" and "OpenWeb", keeps the list of live browsers, loads a web address
-// meant for a new tab, popup or window into the main frame, and shows an error page for a failed
-// load.
+// on the page's "StartGame" and "OpenWeb" (a few browser starts a second at most), keeps the list
+// of live browsers, loads a web address meant for a new tab, popup or window into the main frame,
+// and shows an error page for a failed load.
 // The engine calls it on the GTK main thread.
 #pragma once
 
 #include <list>
 
+#include "browser/COpenWebLimit.h"
 #include "platform/cef/CefClient.h"
 #include "platform/cef/CefRefCounted.h"
 
@@ -36,4 +37,5 @@ private:
     void OpenWeb(const CefString& address);
 
     std::list<CefRefPtr<CefBrowser>> m_browserList;
+    COpenWebLimit m_openWebLimit;
 };

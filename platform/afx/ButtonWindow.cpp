@@ -7,6 +7,14 @@
 #include "platform/win/MessageSend.h"
 #include "platform/win/WindowMessages.h"
 
+ButtonWindow::ButtonWindow(DialogWindow& dialog, GtkFixed* container, const DialogItemTemplate& item, CFont* font)
+    : ControlWindow(dialog, container, item, font)
+{
+    g_signal_connect(m_pWidget, "key-press-event", G_CALLBACK(OnKey), this);
+    g_signal_connect(m_pWidget, "key-release-event", G_CALLBACK(OnKey), this);
+    g_signal_connect(m_pWidget, "focus-out-event", G_CALLBACK(OnFocusOut), this);
+}
+
 LRESULT ButtonWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -21,17 +29,22 @@ LRESULT ButtonWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_bCaptured)
             SetPushed(Contains(lParam));
         return 0;
-    case WM_LBUTTONUP: {
-        if (!m_bCaptured)
-            return 0;
-        m_bCaptured = false;
-        const bool clicked = m_bPushed && Contains(lParam);
-        SetPushed(false);
-        if (clicked)
-            SendMessageW(Dialog().Handle(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(Handle()));
+    case WM_LBUTTONUP:
+        EndPress(Contains(lParam));
         return 0;
-    }
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE) {
+            m_bCaptured = true;
+            SetPushed(true);
+        }
+        return 0;
+    case WM_KEYUP:
+        if (wParam == VK_SPACE)
+            EndPress(true);
+        return 0;
+    case WM_KILLFOCUS:
+        EndPress(false);
+        return 0;
     case WM_PAINT: {
         if ((Style() & BS_TYPEMASK) != BS_OWNERDRAW)
             return 0;
@@ -48,6 +61,34 @@ LRESULT ButtonWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return ControlWindow::DefaultProc(message, wParam, lParam);
     }
+}
+
+void ButtonWindow::EndPress(bool click)
+{
+    if (!m_bCaptured)
+        return;
+    m_bCaptured = false;
+    const bool clicked = click && m_bPushed;
+    SetPushed(false);
+    if (clicked)
+        SendMessageW(Dialog().Handle(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Handle()));
+}
+
+gboolean ButtonWindow::OnKey(GtkWidget*, GdkEventKey* event, gpointer data)
+{
+    if (event->keyval != GDK_KEY_space)
+        return FALSE;
+    auto* button = static_cast<ButtonWindow*>(data);
+    if (!(button->Style() & WS_DISABLED))
+        button->WindowProc(event->type == GDK_KEY_PRESS ? WM_KEYDOWN : WM_KEYUP, VK_SPACE, 0);
+    return TRUE;
+}
+
+gboolean ButtonWindow::OnFocusOut(GtkWidget*, GdkEventFocus*, gpointer data)
+{
+    static_cast<ButtonWindow*>(data)->WindowProc(WM_KILLFOCUS, 0, 0);
+    return FALSE;
 }
 
 void ButtonWindow::SetPushed(bool pushed)

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <future>
 #include <mutex>
@@ -34,6 +35,70 @@ const char* IconNameOf(UINT type)
     default:
         return nullptr;
     }
+}
+
+// The monitor the box opens on: its owner's, else the one under the pointer, as GTK centres it.
+GdkMonitor* MonitorOf(GtkWindow* parent)
+{
+    GdkDisplay* display = gdk_display_get_default();
+    if (parent) {
+        if (GdkWindow* window = gtk_widget_get_window(GTK_WIDGET(parent)))
+            return gdk_display_get_monitor_at_window(display, window);
+    }
+    int x = 0;
+    int y = 0;
+    if (GdkDevice* pointer = gdk_seat_get_pointer(gdk_display_get_default_seat(display)))
+        gdk_device_get_position(pointer, nullptr, &x, &y);
+    if (GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, x, y))
+        return monitor;
+    return gdk_display_get_monitor(display, 0);
+}
+
+int NaturalWidth(GtkWidget* widget)
+{
+    int natural = 0;
+    gtk_widget_get_preferred_width(widget, nullptr, &natural);
+    return natural;
+}
+
+// The width of a character as GtkLabel counts its width in characters, in Pango units.
+int CharacterWidth(GtkLabel* label)
+{
+    PangoContext* context = gtk_widget_get_pango_context(GTK_WIDGET(label));
+    PangoFontMetrics* metrics = pango_context_get_metrics(context, pango_context_get_font_description(context),
+                                                          pango_context_get_language(context));
+    const int width = std::max(pango_font_metrics_get_approximate_char_width(metrics),
+                               pango_font_metrics_get_approximate_digit_width(metrics));
+    pango_font_metrics_unref(metrics);
+    return std::max(width, 1);
+}
+
+// As the Windows box wraps its text: no wider than five eighths of the monitor, a long word broken
+// where it must be; a text taller than half the monitor's work area scrolls. The box is measured
+// with the label empty and the text on its own, and a wrapped label gets its width in characters
+// as least and most: measured at no width, a long word would be laid out one character a line,
+// which takes Pango a time that grows with the square of the word's length.
+void SetFittingText(GtkWidget* box, GtkLabel* label, GtkScrolledWindow* text, GdkMonitor* monitor,
+                    const std::string& body)
+{
+    if (monitor) {
+        GdkRectangle geometry;
+        gdk_monitor_get_geometry(monitor, &geometry);
+        GdkRectangle workArea;
+        gdk_monitor_get_workarea(monitor, &workArea);
+        gtk_scrolled_window_set_max_content_height(text, std::max(workArea.height / 2, 1));
+        PangoLayout* layout = gtk_widget_create_pango_layout(GTK_WIDGET(label), body.c_str());
+        int textWidth = 0;
+        pango_layout_get_pixel_size(layout, &textWidth, nullptr);
+        g_object_unref(layout);
+        const int width = geometry.width * 5 / 8 - NaturalWidth(box);
+        if (textWidth > width) {
+            const int characters = std::max(width * PANGO_SCALE / CharacterWidth(label), 1);
+            gtk_label_set_width_chars(label, characters);
+            gtk_label_set_max_width_chars(label, characters);
+        }
+    }
+    gtk_label_set_text(label, body.c_str());
 }
 
 // As on Windows: the type's icon left of the text, one OK button that has the focus, Enter and
@@ -69,15 +134,32 @@ GtkWidget* CreateBox(const BoxRequest& request)
         gtk_widget_set_valign(image, GTK_ALIGN_START);
         gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
     }
-    GtkWidget* label = gtk_label_new(request.text.c_str());
+    GtkWidget* label = gtk_label_new(nullptr);
     gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-    gtk_label_set_max_width_chars(GTK_LABEL(label), 60);
+    gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+    gtk_label_set_selectable(GTK_LABEL(label), TRUE);
+    // A name broken across lines keeps its characters: no hyphen is added where it breaks.
+    PangoAttrList* attributes = pango_attr_list_new();
+    pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
+    gtk_label_set_attributes(GTK_LABEL(label), attributes);
+    pango_attr_list_unref(attributes);
     gtk_label_set_xalign(GTK_LABEL(label), 0);
-    gtk_box_pack_start(GTK_BOX(row), label, TRUE, TRUE, 0);
+    GtkWidget* text = gtk_scrolled_window_new(nullptr, nullptr);
+    GtkScrolledWindow* scrolled = GTK_SCROLLED_WINDOW(text);
+    gtk_scrolled_window_set_policy(scrolled, GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+    gtk_scrolled_window_set_propagate_natural_width(scrolled, TRUE);
+    gtk_scrolled_window_set_propagate_natural_height(scrolled, TRUE);
+    GtkWidget* viewport = gtk_viewport_new(nullptr, nullptr);
+    gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
+    gtk_container_add(GTK_CONTAINER(viewport), label);
+    gtk_container_add(GTK_CONTAINER(text), viewport);
+    gtk_box_pack_start(GTK_BOX(row), text, TRUE, TRUE, 0);
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(box))), row, TRUE, TRUE, 0);
 
     GtkWidget* ok = gtk_dialog_add_button(GTK_DIALOG(box), g_dgettext("gtk30", "_OK"), GTK_RESPONSE_OK);
     gtk_dialog_set_default_response(GTK_DIALOG(box), GTK_RESPONSE_OK);
+    gtk_widget_show_all(row);
+    SetFittingText(box, GTK_LABEL(label), scrolled, MonitorOf(parent), request.text);
     gtk_widget_grab_focus(ok);
     return box;
 }

@@ -1,5 +1,6 @@
 // MessageBoxW from any thread: a GTK dialog on the main thread, with the icon of the box type from
-// the desktop's icon theme and one OK button, as the Windows box; the calling thread waits
+// the desktop's icon theme, the text wrapped within five eighths of the monitor's width (scrolled
+// when taller than half of it) and one OK button, as the Windows box; the calling thread waits
 // until the player has closed it while every window stays responsive.
 #pragma once
 

@@ -5,6 +5,7 @@
 #include "platform/win/GdiTypes.h"
 #include "platform/win/WinTypes.h"
 
+constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_ERASEBKGND = 0x0014;        // wParam: HDC; nonzero when erased
 constexpr UINT WM_ICONERASEBKGND = 0x0027;    // wParam: HDC
@@ -14,6 +15,8 @@ constexpr UINT WM_QUERYDRAGICON = 0x0037;     // result: HCURSOR
 constexpr UINT WM_SETICON = 0x0080;           // wParam: ICON_BIG or ICON_SMALL; lParam: HICON
 constexpr UINT WM_NCHITTEST = 0x0084;         // lParam: screen point; result: HT* code
 constexpr UINT WM_NCPAINT = 0x0085;
+constexpr UINT WM_KEYDOWN = 0x0100;           // wParam: VK_* key
+constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_COMMAND = 0x0111;           // wParam: MAKEWPARAM(id, code); lParam: control
 constexpr UINT WM_SYSCOMMAND = 0x0112;        // wParam: SC_* command
 constexpr UINT WM_MOUSEMOVE = 0x0200;         // wParam: MK_* keys; lParam: client point
@@ -34,6 +37,8 @@ constexpr WPARAM ICON_BIG = 1;
 constexpr WORD BN_CLICKED = 0;
 
 constexpr WPARAM MK_LBUTTON = 0x0001;
+
+constexpr WPARAM VK_SPACE = 0x20;
 
 // WM_DRAWITEM
 constexpr UINT ODS_SELECTED = 0x0001;

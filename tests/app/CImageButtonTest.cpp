@@ -153,6 +153,31 @@ TEST(CImageButton, AReleaseAwayFromItDoesNotClick)
     });
 }
 
+// As a Windows push button: once it has the focus (a press gives it, even one released away),
+// Space going down pushes it and its coming up clicks it; other keys do neither.
+TEST(CImageButton, WithTheFocusSpaceDownShowsThePressedImageAndSpaceUpClicks)
+{
+    ButtonDialog dialog(IDB_CLOSE_NORMAL, IDB_CLOSE_PRESSED, IDB_CLOSE_HOVER, 0);
+    RunModal(dialog, [&] {
+        MoveTo(dialog, kLeft + 10, kTop + 10);
+        PointerPress();
+        MoveTo(dialog, 150, 80);
+        PointerRelease();
+        ASSERT_EQ(dialog.clicks, 0);
+
+        PressKey(dialog.m_hWnd, "a");
+        PressKey(dialog.m_hWnd, "space", "keydown");
+        EXPECT_TRUE(RunLoopUntil([&] { return Shows(dialog, IDB_CLOSE_PRESSED); }));
+        RunLoopFor(std::chrono::milliseconds(100));
+        EXPECT_EQ(dialog.clicks, 0);
+        PressKey(dialog.m_hWnd, "space", "keyup");
+        EXPECT_TRUE(RunLoopUntil([&] { return dialog.clicks == 1; }));
+        EXPECT_TRUE(Shows(dialog, IDB_CLOSE_NORMAL));
+        PressKey(dialog.m_hWnd, "space");
+        EXPECT_TRUE(RunLoopUntil([&] { return dialog.clicks == 2; }));
+    });
+}
+
 TEST(CImageButton, DisabledItShowsItsDisabledImageUnscaledOrNothing)
 {
     for (UINT disabled : {0u, static_cast<UINT>(IDB_MINIMIZE_HOVER)}) {

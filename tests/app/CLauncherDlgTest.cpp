@@ -300,7 +300,8 @@ TEST_F(CLauncherDlgTest, ThePagesCloseAndItsStartGameEndTheRun)
 
 // As a push button takes the keyboard focus when pressed, the dialog's keys reach the dialog
 // after a press on either button, even one that did not click it; the buttons draw no focus.
-TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscAndEnterEndTheRun)
+// Space clicks the focused button, as on Windows.
+TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscEnterAndSpaceEndTheRun)
 {
     m_server.Route("/input", Reply::Page(kInputPage));
     LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
@@ -313,7 +314,8 @@ TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscAndEnterEndTheRun)
         POINT button;
         int result;
     };
-    for (const Case& c : {Case{"Escape", kCloseButton, IDCANCEL}, Case{"Return", kMinimiseButton, IDOK}}) {
+    for (const Case& c : {Case{"Escape", kCloseButton, IDCANCEL}, Case{"Return", kMinimiseButton, IDOK},
+                          Case{"space", kCloseButton, IDR_LAUNCHER_CLOSED}}) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
                       // The page has the keys first.
@@ -329,6 +331,32 @@ TEST_F(CLauncherDlgTest, AfterAPressOnAButtonEscAndEnterEndTheRun)
                   }),
                   c.result);
     }
+}
+
+// Space held on the close button while the player clicks into the page: the button lets go
+// without a click and Space, let up, belongs to the page.
+TEST_F(CLauncherDlgTest, TheCloseButtonThatLosesTheFocusWhileSpaceIsDownIsNotClicked)
+{
+    m_server.Route("/input", Reply::Page(kInputPage));
+    LauncherState().m_strWebUrl = Utf8ToWide(m_server.Url("/input")).c_str();
+    CBitmap closeImage;
+    CBitmap pressedImage;
+    ASSERT_TRUE(closeImage.LoadBitmap(IDB_CLOSE_NORMAL));
+    ASSERT_TRUE(pressedImage.LoadBitmap(IDB_CLOSE_PRESSED));
+    const int result = Run([&](CLauncherDlg& dialog, WebKitWebView* view) {
+        PressWithoutClick(kCloseButton);
+        PressKey(dialog.m_hWnd, "space", "keydown");
+        EXPECT_TRUE(RunLoopUntil(
+            [&] { return ShowsBitmap(WindowPicture(dialog.m_hWnd), 1102, 197, pressedImage, 0, 0, 28, 28); }));
+        ClickTheField(view);
+        PressKey(dialog.m_hWnd, "space", "keyup");
+        RunLoopFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(dialog.IsModalRunning());
+        EXPECT_TRUE(ShowsBitmap(WindowPicture(dialog.m_hWnd), 1102, 197, closeImage, 0, 0, 28, 28));
+        ClickClose();
+        WaitForTheEnd(dialog);
+    });
+    EXPECT_EQ(result, IDR_LAUNCHER_CLOSED);
 }
 
 TEST_F(CLauncherDlgTest, EscAndEnterTypedIntoThePageBelongToThePage)

@@ -446,6 +446,32 @@ TEST_F(LauncherPageTest, OpenWebHandsOnlyAbsoluteWebAddressesToTheDefaultBrowser
     EXPECT_TRUE(View());
 }
 
+// 3000 calls in a burst of a few milliseconds over ten addresses start the first three, and
+// nothing more within the second; every call still reaches the client, which takes it.
+TEST_F(LauncherPageTest, AFloodOfOpenWebStartsTheDefaultBrowserAFewTimesASecond)
+{
+    m_server.Route("/", Reply::Page("<p>page</p>"));
+    Open(m_server.Url("/"));
+    g_desktop->Clear();
+    const auto flooded = std::chrono::steady_clock::now();
+    EXPECT_EQ(Evaluate("for (let i = 0; i < 3000; ++i) external.OpenWeb('https://127.0.0.1/ad/' + i % 10); 'sent'"),
+              "sent");
+    Settle();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - flooded);
+    EXPECT_EQ(m_client->messages.size(), 3000u);
+    EXPECT_EQ(m_client->answers, std::vector<bool>(m_client->messages.size(), true));
+    ASSERT_TRUE(RunLoopUntil([&] { return g_desktop->Starts().size() >= 3; }));
+    RunLoopFor(std::chrono::milliseconds(500));
+    const std::vector<std::string> starts = g_desktop->Starts();
+    EXPECT_LE(starts.size(), 3 * static_cast<std::size_t>(seconds.count() + 1)) << seconds.count() << " s";
+    ASSERT_GE(starts.size(), 3u);
+    std::vector<std::string> first(starts.begin(), starts.begin() + 3);
+    std::sort(first.begin(), first.end());  // the starts' processes write their lines in any order
+    EXPECT_EQ(first, (std::vector<std::string>{"1:https://127.0.0.1/ad/0", "1:https://127.0.0.1/ad/1",
+                                               "1:https://127.0.0.1/ad/2"}));
+    EXPECT_TRUE(View());
+}
+
 TEST_F(LauncherPageTest, LinksAndWindowsMeantForANewBrowserLoadInTheMainFrame)
 {
     m_server.Route("/", Reply::Page("<a href='/tab' target='_blank' style='position:fixed;left:0;top:0;"

@@ -4,6 +4,8 @@
 // session would.
 #pragma once
 
+#include <string>
+
 struct _XDisplay;
 
 class DisplayConnection {
@@ -14,6 +16,9 @@ public:
     ~DisplayConnection();
 
     bool Connected() const { return m_display != nullptr; }
+    // Whether the window (an xdotool id) is mapped and viewable now: one round trip to the server,
+    // quick enough to time the player's click by.
+    bool Shows(const std::string& window) const;
 
 private:
     _XDisplay* m_display = nullptr;

@@ -24,6 +24,7 @@
 #include "tests/e2e/ChildProcess.h"
 #include "tests/e2e/DesktopWindows.h"
 #include "tests/e2e/DisplayConnection.h"
+#include "tests/platform/win/DesktopRecorder.h"
 #include "tests/support/ReadAll.h"
 #include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TemporaryFolder.h"
@@ -482,6 +483,43 @@ TEST_F(LauncherEndToEndTest, ThousandsOfStartsWhileTheGameRunsWarnOneAtATime)
     EXPECT_EQ(mostAtOnce, 1u);
     EXPECT_EQ(m_updates.RequestCount(kFileListPath), 0u);
     EXPECT_FALSE(fs::exists(m_gameRecord));
+}
+
+// A page that calls OpenWeb 3000 times in a burst, a burst a second: the desktop's browser (a
+// recorder here) is started a few times a second at most, and the close button still ends the
+// main window at once.
+TEST_F(LauncherEndToEndTest, APageFloodingOpenWebStartsFewBrowsersAndTheCloseButtonAnswersAtOnce)
+{
+    DesktopRecorder desktop(m_home / ".local/share", m_home / ".config");
+    const std::string page = "/zorv/web/flood.html";
+    m_pages.Route(page, Reply::Page("<script>function flood() {"
+                                    "  for (let i = 0; i < 3000; ++i)"
+                                    "    external.OpenWeb('https://127.0.0.1/ad/' + i % 10);"
+                                    "}"
+                                    "flood(); setInterval(flood, 1000);</script>"));
+    ListLauncher("0.0.0.6", page);
+    ListFiles({});
+    StartLauncher();
+    std::string window = WaitForMainWindow();
+    ASSERT_FALSE(window.empty()) << "no main window";
+    ASSERT_TRUE(WaitUntil([&] { return m_pages.RequestCount(page) > 0; }, 30s));
+    const auto served = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return !desktop.Starts().empty(); }, 30s)) << "the flood did not begin";
+    std::this_thread::sleep_for(3s);
+
+    const auto clicked = std::chrono::steady_clock::now();
+    DesktopWindows::Click(window, kCloseX, kCloseY);
+    while (m_display.Shows(window) && std::chrono::steady_clock::now() - clicked < 30s)
+        std::this_thread::sleep_for(5ms);
+    const auto answered = std::chrono::steady_clock::now() - clicked;
+    EXPECT_LT(answered, 500ms) << std::chrono::duration_cast<std::chrono::milliseconds>(answered).count() << " ms";
+    EXPECT_EQ(m_launcher->WaitForExit(30s), 0);
+    const auto flooded =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - served);
+    std::this_thread::sleep_for(1s);  // the last recorders write their lines
+    const std::size_t starts = desktop.Starts().size();
+    EXPECT_LE(starts, 3 * static_cast<std::size_t>(flooded.count() / 1000 + 1))
+        << starts << " starts in " << flooded.count() << " ms";
 }
 
 TEST_F(LauncherEndToEndTest, AListedFileThatCannotBeFetchedShowsTheBoxAndStartsNoGame)

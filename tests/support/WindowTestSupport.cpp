@@ -271,11 +271,11 @@ gboolean DrawCounter::Counted(GtkWidget*, cairo_t*, gpointer counter)
     return FALSE;
 }
 
-void PressKey(HWND window, const char* key)
+void PressKey(HWND window, const char* key, const char* action)
 {
     gdk_window_focus(gtk_widget_get_window(GTK_WIDGET(TopLevelOf(window))), GDK_CURRENT_TIME);
     RunLoopFor(std::chrono::milliseconds(20));
-    RunXdotool(std::string("key ") + key);
+    RunXdotool(std::string(action) + " " + key);
 }
 
 void PointerMoveTo(int x, int y)

@@ -68,8 +68,9 @@ private:
     int m_count = 0;
 };
 
-// The player's key (an xdotool key name) to the window, which gets the keyboard focus first.
-void PressKey(HWND window, const char* key);
+// The player's key (an xdotool key name) to the window, which gets the keyboard focus first:
+// pressed and let go, or with action "keydown" or "keyup" only pushed down or let up.
+void PressKey(HWND window, const char* key, const char* action = "key");
 // The player's pointer on the screen, through the X test extension.
 void PointerMoveTo(int x, int y);
 void PointerPress();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/win/MessageBox.h"
+#include "platform/win/Text.h"
 #include "tests/support/MainLoop.h"
 
 namespace {
@@ -65,6 +66,22 @@ protected:
         return false;
     }
 
+    // The window's rectangle on the screen, as the X server has it.
+    GdkRectangle OnScreen(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
+            m_connection, xcb_translate_coordinates(m_connection, window, Screen().root, 0, 0), nullptr);
+        GdkRectangle rectangle = {origin ? origin->dst_x : -1, origin ? origin->dst_y : -1,
+                                  geometry ? geometry->width : 0, geometry ? geometry->height : 0};
+        free(origin);
+        free(geometry);
+        return rectangle;
+    }
+
+    xcb_screen_t& Screen() { return *xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data; }
+
     xcb_connection_t* m_connection = nullptr;
 };
 
@@ -101,6 +118,18 @@ void Collect(GtkWidget* widget, GType type, std::vector<GtkWidget*>& found)
             },
             &search);
     }
+}
+
+bool Inside(const GdkRectangle& inner, const GdkRectangle& outer)
+{
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+           inner.y + inner.height <= outer.y + outer.height;
+}
+
+std::string Text(const GdkRectangle& r)
+{
+    return std::to_string(r.width) + "x" + std::to_string(r.height) + "+" + std::to_string(r.x) + "+" +
+           std::to_string(r.y);
 }
 
 // How many pixels the widget draws that are not fully transparent.
@@ -186,6 +215,106 @@ TEST_F(MessageBoxTest, TheBoxShowsItsTypesIconHasATaskbarEntryStaysAmongTheOther
         } else {
             gtk_button_clicked(GTK_BUTTON(buttons[0]));
         }
+        if (!RunLoopUntil([&] { return answer != 0; })) {
+            asker.detach();
+            FAIL() << "the box was not answered";
+        }
+        asker.join();
+        EXPECT_EQ(answer, IDOK);
+        EXPECT_TRUE(RunLoopUntil([] { return MappedBox(kCaption) == nullptr; }));
+    }
+}
+
+// The texts of the downloads' boxes at their longest: a long name, a deep path, a long address.
+// Each box fits the screen, its OK on it and clicked there, and its whole text can be read.
+TEST_F(MessageBoxTest, ALongTextWrapsInsideFiveEighthsOfTheScreenAndScrollsWhenTaller)
+{
+    std::wstring deepPath = L"C:\\Zorv";
+    for (int part = 0; part < 6000; ++part)
+        deepPath += L"\\p" + std::to_wstring(part % 10);
+    struct Case {
+        const char* name;
+        std::wstring text;
+        bool wraps;
+        bool scrolls;
+    } cases[] = {
+        {"a short text", L"Http Error: 404, /zorv/patch_v3/LauncherUpdate.txt", false, false},
+        {"a 250-character name", L"Http Error: 404, /zorv/patch/12/Zorv_Data/" + std::wstring(250, L'n') + L".dat",
+         true, false},
+        {"a 4000-character name", L"OpenFile Error: Zorv_Data\\" + std::wstring(4000, L'n'), true, true},
+        {"a path of 6000 parts", L"OpenFile Error: " + deepPath, true, true},
+    };
+    const GdkRectangle screen = {0, 0, Screen().width_in_pixels, Screen().height_in_pixels};
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        std::atomic<int> answer = 0;
+        std::thread asker(
+            [&] { answer = MessageBoxW(nullptr, row.text.c_str(), L"标题 Caption", MB_OK | MB_ICONERROR); });
+        const auto asked = std::chrono::steady_clock::now();
+        GtkWindow* box = nullptr;
+        if (!RunLoopUntil([&] { return (box = MappedBox(kCaption)) != nullptr; })) {
+            asker.detach();
+            FAIL() << "no box";
+        }
+        RunLoopFor(std::chrono::milliseconds(200));
+        gdk_display_sync(gdk_display_get_default());
+        const GdkRectangle window = OnScreen(GDK_WINDOW_XID(gtk_widget_get_window(GTK_WIDGET(box))));
+        EXPECT_LE(window.width, screen.width * 5 / 8) << Text(window);
+        EXPECT_TRUE(Inside(window, screen)) << Text(window);
+
+        // The whole text, selectable, in lines no wider than the label; what does not fit scrolls.
+        std::vector<GtkWidget*> labels;
+        Collect(GTK_WIDGET(box), GTK_TYPE_LABEL, labels);
+        GtkLabel* label = nullptr;
+        for (GtkWidget* each : labels) {
+            if (gtk_label_get_selectable(GTK_LABEL(each)))
+                label = GTK_LABEL(each);
+        }
+        ASSERT_TRUE(label);
+        EXPECT_EQ(std::string(gtk_label_get_text(label)), WideToUtf8(row.text));
+        PangoLayout* layout = gtk_label_get_layout(label);
+        PangoRectangle extent;
+        pango_layout_get_pixel_extents(layout, nullptr, &extent);
+        EXPECT_LE(extent.x + extent.width, gtk_widget_get_allocated_width(GTK_WIDGET(label)));
+        EXPECT_EQ(pango_layout_get_line_count(layout) > 1, row.wraps) << pango_layout_get_line_count(layout);
+        // Each glyph shown is a character of the text: no hyphen where a name breaks.
+        int glyphs = 0;
+        for (GSList* line = pango_layout_get_lines_readonly(layout); line; line = line->next) {
+            for (GSList* run = static_cast<PangoLayoutLine*>(line->data)->runs; run; run = run->next)
+                glyphs += static_cast<PangoGlyphItem*>(run->data)->glyphs->num_glyphs;
+        }
+        EXPECT_EQ(glyphs, g_utf8_strlen(gtk_label_get_text(label), -1));
+        std::vector<GtkWidget*> scrolled;
+        Collect(GTK_WIDGET(box), GTK_TYPE_SCROLLED_WINDOW, scrolled);
+        ASSERT_EQ(scrolled.size(), 1u);
+        GtkAdjustment* lines = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scrolled[0]));
+        EXPECT_GE(gtk_adjustment_get_upper(lines), extent.y + extent.height);
+        EXPECT_EQ(gtk_adjustment_get_upper(lines) > gtk_adjustment_get_page_size(lines), row.scrolls);
+        if (!row.wraps) {
+            // As the box always was: the text on one line, the label as wide as it.
+            int natural = 0;
+            gtk_widget_get_preferred_width(GTK_WIDGET(label), nullptr, &natural);
+            EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(label)), natural);
+        }
+
+        std::vector<GtkWidget*> buttons;
+        Collect(GTK_WIDGET(box), GTK_TYPE_BUTTON, buttons);
+        ASSERT_EQ(buttons.size(), 1u);
+        EXPECT_EQ(gtk_window_get_focus(box), buttons[0]);
+        int x = 0, y = 0;
+        ASSERT_TRUE(gtk_widget_translate_coordinates(buttons[0], GTK_WIDGET(box), 0, 0, &x, &y));
+        const GdkRectangle ok = {window.x + x, window.y + y, gtk_widget_get_allocated_width(buttons[0]),
+                                 gtk_widget_get_allocated_height(buttons[0])};
+        EXPECT_TRUE(Inside(ok, window)) << Text(ok);
+        EXPECT_TRUE(Inside(ok, screen)) << Text(ok);
+
+        // Shown and laid out within seconds; a long word laid out one character a line takes minutes.
+        EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(10));
+
+        // The player clicks OK where it shows.
+        std::string click = "xdotool mousemove " + std::to_string(ok.x + ok.width / 2) + " " +
+                            std::to_string(ok.y + ok.height / 2) + " click 1";
+        EXPECT_EQ(std::system(click.c_str()), 0);
         if (!RunLoopUntil([&] { return answer != 0; })) {
             asker.detach();
             FAIL() << "the box was not answered";
