@@ -92,24 +92,33 @@ bool StartsAsProgram(int descriptor)
            (length == 4 && std::memcmp(start, "\177ELF", 4) == 0);
 }
 
-// Whether the open file lies inside the current folder, judged by its resolved path: a link in
-// the folder to a file elsewhere is outside.
-bool InsideCurrentFolder(int descriptor)
+// Whether the path lies inside the folder (both resolved).
+bool Inside(const std::string& path, std::string folder)
 {
-    std::error_code error;
-    const std::filesystem::path file = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error);
-    if (error)
-        return false;
-    std::string folder = std::filesystem::current_path(error).string();
-    if (error)
+    if (folder.empty())
         return false;
     if (folder.back() != '/')
         folder += '/';
-    return file.string().starts_with(folder);
+    return path.starts_with(folder);
+}
+
+// Whether the open file lies where a program may be given its run bit: inside the current folder
+// or the running program's own, where its new version is stored. Judged by the file's resolved
+// path: a link there to a file elsewhere is outside.
+bool MayGetRunBit(int descriptor)
+{
+    std::error_code error;
+    const std::string file = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error);
+    if (error)
+        return false;
+    const std::string current = std::filesystem::current_path(error);
+    if (!error && Inside(file, current))
+        return true;
+    return Inside(file, std::filesystem::path(WideToUtf8(GetModuleFilePath())).parent_path());
 }
 
 // A downloaded program may come without its run bit: it is added, for whoever may read the file,
-// to a program inside the current folder. A file that does not start as a program is no program:
+// where MayGetRunBit allows. A file that does not start as a program is no program:
 // ERROR_BAD_FORMAT, its mode untouched. Answers 0 otherwise; the spawn then tells the rest.
 int GiveRunBit(const std::string& path)
 {
@@ -121,7 +130,7 @@ int GiveRunBit(const std::string& path)
     if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
         if (!StartsAsProgram(descriptor)) {
             result = ERROR_BAD_FORMAT;
-        } else if (!(status.st_mode & S_IXUSR) && InsideCurrentFolder(descriptor)) {
+        } else if (!(status.st_mode & S_IXUSR) && MayGetRunBit(descriptor)) {
             const mode_t runBits = S_IXUSR | ((status.st_mode & S_IRGRP) ? S_IXGRP : 0) |
                                    ((status.st_mode & S_IROTH) ? S_IXOTH : 0);
             fchmod(descriptor, (status.st_mode & 07777) | runBits);

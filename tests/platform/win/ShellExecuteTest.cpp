@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/win/FileSystem.h"
 #include "platform/win/Shell.h"
 #include "platform/win/Text.h"
 #include "tests/platform/win/DesktopRecorder.h"
@@ -156,14 +157,14 @@ TEST(ShellExecuteW, RunsWhatTheKernelExecutesAndRefusesOtherFilesWithoutAShell)
     EXPECT_TRUE(WaitFor([] { return UnreapedChildren() == 0; }));
 }
 
-TEST(ShellExecuteW, GivesTheRunBitOnlyToAProgramInsideTheCurrentFolder)
+TEST(ShellExecuteW, GivesTheRunBitOnlyToAProgramInTheCurrentFolderOrBesideTheRunningOne)
 {
     TemporaryFolder elsewhere;
     TemporaryFolder folder;  // the current folder from here on
     const std::string program = ReadAll("/usr/bin/touch");
     const std::string script = "#!/bin/sh\ntouch \"$1\"\n";
     const std::string text = "touch \"$1\"\n";
-    enum class Started { Itself, ThroughALinkInside, ThroughALinkOut, InALinkedFolder };
+    enum class Started { Itself, ThroughALinkInside, ThroughALinkOut, InALinkedFolder, BesideTheRunningProgram };
     const struct {
         const char* name;
         std::string content;
@@ -180,6 +181,7 @@ TEST(ShellExecuteW, GivesTheRunBitOnlyToAProgramInsideTheCurrentFolder)
         {"a script elsewhere", script, Started::ThroughALinkOut, SE_ERR_ACCESSDENIED, 0644},
         {"a program elsewhere", program, Started::ThroughALinkOut, SE_ERR_ACCESSDENIED, 0644},
         {"a program in a linked folder", program, Started::InALinkedFolder, SE_ERR_ACCESSDENIED, 0644},
+        {"a new version of the running program", script, Started::BesideTheRunningProgram, 0, 0755},
     };
     int number = 0;
     for (const auto& c : cases) {
@@ -205,6 +207,11 @@ TEST(ShellExecuteW, GivesTheRunBitOnlyToAProgramInsideTheCurrentFolder)
             std::filesystem::create_directory_symlink(file.parent_path(), name);
             started = Utf8ToWide(name) + L"\\Zorv.exe";
             break;
+        case Started::BesideTheRunningProgram:
+            file = std::filesystem::path(GetModuleFilePath()).parent_path() / (name + "_update.exe");
+            std::ofstream(file, std::ios::binary) << c.content;
+            started = file.wstring();
+            break;
         }
         ASSERT_EQ(chmod(file.c_str(), 0644), 0);
         const std::string mark = name + ".ran";
@@ -217,6 +224,8 @@ TEST(ShellExecuteW, GivesTheRunBitOnlyToAProgramInsideTheCurrentFolder)
             EXPECT_EQ(Code(result), c.refusal);
         }
         EXPECT_EQ(ModeOf(file), c.mode);
+        if (c.started == Started::BesideTheRunningProgram)
+            std::filesystem::remove(file);
     }
     EXPECT_TRUE(WaitFor([] { return UnreapedChildren() == 0; }));
 }
