@@ -124,11 +124,8 @@ void VerifyBench(const std::filesystem::path& folder)
             byte = static_cast<char>(random());
         std::string name = NumberedName(i);
         std::ofstream(folder / "Zorv_Data/small" / name, std::ios::binary) << bytes;
-        FileListEntry entry;
-        entry.strPath = CString(L"small\\") + CString(std::wstring(name.begin(), name.end()));
-        entry.strMD5 = L"0123456789abcdef0123456789abcdef";
-        entry.nSize = 16 * 1024;
-        entries.push_back(entry);
+        std::string line = "small\\" + name + "\t1\t0123456789abcdef0123456789abcdef\t16384";
+        entries.push_back(FileListEntry::Parse(CString(std::wstring(line.begin(), line.end()))));
     }
     std::string reference = "cd '" + folder.string() + "/Zorv_Data/small' && md5sum *.dat > /dev/null";
     Run(reference);  // warms the page cache
@@ -159,7 +156,7 @@ void ManyEntriesBench(const std::filesystem::path& folder)
     for (int i = 0; i < kEntries; ++i) {
         const FileListEntry& entry = named[static_cast<size_t>(i) % named.size()];
         entries.push_back(entry);
-        paths += NativePath(entry.strPath) + "\n";  // as md5sum finds it in Zorv_Data
+        paths += NativePath(entry.Path()) + "\n";  // as md5sum finds it in Zorv_Data
     }
     std::ofstream(folder / "Zorv_Data/paths.txt") << paths;
     std::string reference = "cd '" + folder.string() + "/Zorv_Data' && xargs md5sum < paths.txt > /dev/null";

@@ -33,10 +33,10 @@ bool EntryExists(const CString& path)
     return true;
 }
 
-bool HasListedDigest(const CString& localPath, const CString& listedDigest, const std::function<bool()>& stopped)
+bool HasListedDigest(const CString& localPath, const FileListEntry& entry, const std::function<bool()>& stopped)
 {
     std::wstring digest = CMD5::DigestFile(localPath, stopped);
-    return !digest.empty() && lstrcmpW(digest.c_str(), listedDigest) == 0;
+    return !digest.empty() && lstrcmpW(digest.c_str(), entry.MD5()) == 0;
 }
 
 // Each line of the list file to take, until it returns false; false then, or when the file
@@ -66,7 +66,7 @@ void ReadFileList(LPCWSTR path, std::vector<FileListEntry>& files)
     ULONGLONG bytes = 0;
     auto count = [&](const CString& line) {
         bytes += static_cast<ULONGLONG>(line.GetLength()) + 1;
-        return ++lines <= CUpdateManager::kMaxListLines && bytes <= kMaxListBytes;
+        return ++lines <= kMaxFileListLines && bytes <= kMaxListBytes;
     };
     if (!ReadListLines(path, count))
         return;
@@ -142,7 +142,7 @@ bool CUpdateManager::VerifyLocalFiles(std::vector<FileListEntry>& files, ULONGLO
         CString localPath = entry.LocalPath();
         // A path that leaves the game folder is never read; the download refuses it.
         bool current = FileListEntry::IsInsideGameFolder(localPath) && EntryExists(localPath) &&
-                       HasListedDigest(localPath, entry.strMD5, [this] { return !m_bRunning; });
+                       HasListedDigest(localPath, entry, [this] { return !m_bRunning; });
         if (!current)
             totalSize += static_cast<ULONGLONG>(entry.nSize);
         return current;

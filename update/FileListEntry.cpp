@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cwctype>
+#include <string_view>
 
 #include "platform/win/FileSystem.h"
 
@@ -26,27 +27,84 @@ LONGLONG ParseListedNumber(const wchar_t* text)
     return negative ? static_cast<LONGLONG>(0 - magnitude) : static_cast<LONGLONG>(magnitude);
 }
 
+namespace {
+
+constexpr wchar_t kHexDigits[] = L"0123456789abcdef";
+
+int HexValue(wchar_t unit)
+{
+    if (unit >= L'0' && unit <= L'9')
+        return unit - L'0';
+    if (unit >= L'a' && unit <= L'f')
+        return unit - L'a' + 10;
+    return -1;
+}
+
+// The 16 bytes of 32 lowercase hexadecimal digits; none for any other text.
+std::optional<FileListEntry::Digest> ParseDigest(std::wstring_view text)
+{
+    FileListEntry::Digest digest;
+    if (text.size() != 2 * digest.size())
+        return std::nullopt;
+    for (size_t i = 0; i < digest.size(); ++i) {
+        int high = HexValue(text[2 * i]);
+        int low = HexValue(text[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        digest[i] = static_cast<std::uint8_t>(high << 4 | low);
+    }
+    return digest;
+}
+
+}  // namespace
+
 FileListEntry FileListEntry::Parse(const CString& line)
 {
     FileListEntry entry;
+    const std::wstring& text = line.str();
     int firstTab = line.Find(L'\t');
     int secondTab = firstTab >= 0 ? line.Find(L'\t', firstTab + 1) : -1;
     int thirdTab = secondTab >= 0 ? line.Find(L'\t', secondTab + 1) : -1;
-    if (firstTab >= 0)
-        entry.strPath = line.Left(firstTab);
+    // Each character is one byte of the list.
+    if (firstTab >= 0) {
+        entry.strPath.resize(static_cast<size_t>(firstTab));
+        std::transform(text.begin(), text.begin() + firstTab, entry.strPath.begin(),
+                       [](wchar_t unit) { return static_cast<char>(unit); });
+    }
     if (secondTab >= 0)
         entry.nVersion = static_cast<int>(std::clamp<LONGLONG>(
             ParseListedNumber(line.Mid(firstTab + 1, secondTab - firstTab - 1)), INT_MIN, INT_MAX));
     if (thirdTab >= 0)
-        entry.strMD5 = line.Mid(secondTab + 1, thirdTab - secondTab - 1);
+        entry.md5 = ParseDigest(std::wstring_view(text).substr(secondTab + 1, thirdTab - secondTab - 1));
     int lastTab = thirdTab >= 0 ? thirdTab : secondTab >= 0 ? secondTab : firstTab;
     entry.nSize = std::max<LONGLONG>(0, ParseListedNumber(line.Mid(lastTab + 1)));
     return entry;
 }
 
+CString FileListEntry::Path() const
+{
+    std::wstring text;
+    text.reserve(strPath.size());
+    for (char byte : strPath)
+        text.push_back(static_cast<unsigned char>(byte));
+    return CString(std::move(text));
+}
+
+CString FileListEntry::MD5() const
+{
+    std::wstring text;
+    if (md5) {
+        for (std::uint8_t byte : *md5) {
+            text.push_back(kHexDigits[byte >> 4]);
+            text.push_back(kHexDigits[byte & 15]);
+        }
+    }
+    return CString(std::move(text));
+}
+
 CString FileListEntry::LocalPath() const
 {
-    CString path = strPath;
+    CString path = Path();
     path.Replace(L'$', L' ');
     path.Replace(L"..\\DataSource", L"..\\Data");
     // Joined, not formatted: a NUL in the listed path stays in the text, where the containment

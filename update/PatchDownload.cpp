@@ -12,7 +12,7 @@ bool CUpdateManager::DownloadFiles()
         return false;
     for (const FileListEntry& entry : m_files) {
         CString url;
-        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, kClientDataFolder, entry.strPath.GetString());
+        url.Format(L"%s%d/%s/%s", m_strPatchUrl.GetString(), entry.nVersion, kClientDataFolder, entry.Path().GetString());
         CString localPath = entry.LocalPath();
         // Refused before any folder is made and any request goes out.
         if (!FileListEntry::IsInsideGameFolder(localPath) || !FileListEntry::FitsFileSystem(localPath)) {

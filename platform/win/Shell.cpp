@@ -1,5 +1,6 @@
 #include "platform/win/Shell.h"
 
+#include <fcntl.h>
 #include <gio/gio.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -78,15 +79,69 @@ int Spawn(char* const argv[], const std::string& folder)
     }
 }
 
+// Whether the open file starts as a program of the kernel's own: an ELF image or a "#!" script.
+bool StartsAsProgram(int descriptor)
+{
+    char start[4] = {};
+    const ssize_t length = pread(descriptor, start, sizeof start, 0);
+    return (length >= 2 && start[0] == '#' && start[1] == '!') ||
+           (length == 4 && std::memcmp(start, "\177ELF", 4) == 0);
+}
+
+// Whether the path lies inside the folder (both resolved).
+bool Inside(const std::string& path, std::string folder)
+{
+    if (folder.empty())
+        return false;
+    if (folder.back() != '/')
+        folder += '/';
+    return path.starts_with(folder);
+}
+
+// Whether the open file lies where a program may be given its run bit: inside the current folder
+// or the running program's own, where its new version is stored. Judged by the file's resolved
+// path: a link there to a file elsewhere is outside.
+bool MayGetRunBit(int descriptor)
+{
+    std::error_code error;
+    const std::string file = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error);
+    if (error)
+        return false;
+    const std::string current = std::filesystem::current_path(error);
+    if (!error && Inside(file, current))
+        return true;
+    return Inside(file, std::filesystem::path(WideToUtf8(GetModuleFilePath())).parent_path());
+}
+
+// A downloaded program may come without its run bit: it is added, for whoever may read the file,
+// where MayGetRunBit allows. A file that does not start as a program is no program:
+// ERROR_BAD_FORMAT, its mode untouched. Answers 0 otherwise; the spawn then tells the rest.
+int GiveRunBit(const std::string& path)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return 0;
+    int result = 0;
+    struct stat status {};
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+        if (!StartsAsProgram(descriptor)) {
+            result = ERROR_BAD_FORMAT;
+        } else if (!(status.st_mode & S_IXUSR) && MayGetRunBit(descriptor)) {
+            const mode_t runBits = S_IXUSR | ((status.st_mode & S_IRGRP) ? S_IXGRP : 0) |
+                                   ((status.st_mode & S_IROTH) ? S_IXOTH : 0);
+            fchmod(descriptor, (status.st_mode & 07777) | runBits);
+        }
+    }
+    ::close(descriptor);
+    return result;
+}
+
 HINSTANCE RunProgram(const std::string& path, LPCWSTR parameters, LPCWSTR directory)
 {
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0)
-        return ShellResult(SE_ERR_FNF);
-    // A downloaded program may come without its run bit: it is added for whoever may read it.
-    mode_t runBits = S_IXUSR | ((status.st_mode & S_IRGRP) ? S_IXGRP : 0) | ((status.st_mode & S_IROTH) ? S_IXOTH : 0);
-    if (!(status.st_mode & S_IXUSR) && chmod(path.c_str(), status.st_mode | runBits) != 0)
-        return ShellResult(SE_ERR_ACCESSDENIED);
+    if (access(path.c_str(), X_OK) != 0) {
+        if (const int refused = GiveRunBit(path))
+            return ShellResult(refused);
+    }
 
     std::vector<std::string> arguments = {path};
     for (const std::wstring& argument : SplitCommandLineArguments(parameters ? parameters : L""))

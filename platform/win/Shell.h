@@ -18,11 +18,13 @@ constexpr int SE_ERR_NOASSOC = 31;
 
 // The verb "open" (or none). An http or https address goes to the desktop's default browser.
 // A file (a launcher path, "\" for "/", relative to the current directory) ending in ".exe" is a
-// program here: it is run, its run bit set first when missing, with parameters split by the
-// Windows command-line rules, no shell, in directory or else the current directory; a file that
-// the kernel does not execute (a text without "#!") is not started, ERROR_BAD_FORMAT. Any other
-// file goes to the desktop's default application for it. The owner and the show command are not
-// used. Above 32 for success, else ERROR_BAD_FORMAT or one of the SE_ERR_ values.
+// program here: it is run with parameters split by the Windows command-line rules, no shell, in
+// directory or else the current directory. A program without its run bit gets it first only when
+// it lies inside the current directory or the running program's own folder (by its resolved
+// path). A file that the kernel does not execute (a text without "#!", an empty file) is not
+// started and keeps its mode: ERROR_BAD_FORMAT. Any other file goes to the desktop's default
+// application for it. The owner and the show command are not used. Above 32 for success, else
+// ERROR_BAD_FORMAT or one of the SE_ERR_ values.
 HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
                         int showCommand);
 

@@ -539,6 +539,37 @@ TEST_F(LauncherEndToEndTest, AListedFileThatCannotBeFetchedShowsTheBoxAndStartsN
     EXPECT_FALSE(fs::exists(m_gameRecord));
 }
 
+TEST_F(LauncherEndToEndTest, AGameThatLinksOutOfTheGameFolderKeepsItsTargetsMode)
+{
+    struct Case {
+        const char* name;
+        std::string content;
+    } cases[] = {
+        {"a player's text", "notes of a player\n"},
+        {"a program", ReadAll(ZORV_STAND_IN_GAME)},
+    };
+    fs::create_directories(m_gameFolder);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path target = m_home / "elsewhere.txt";
+        std::ofstream(target, std::ios::binary | std::ios::trunc) << c.content;
+        fs::permissions(target, fs::perms(0644));
+        fs::remove(m_gameFolder / "Zorv.exe");
+        fs::create_symlink(target, m_gameFolder / "Zorv.exe");
+        ListLauncher("0.0.0.6");
+        ListFiles({});
+        StartLauncher();
+        std::string window = WaitForMainWindow();
+        ASSERT_FALSE(window.empty()) << "no main window";
+        WaitForPage();
+        EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
+
+        EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms(0644));
+        EXPECT_FALSE(WaitUntil([&] { return fs::exists(m_gameRecord); }, 3s)) << "the game started";
+    }
+}
+
 TEST_F(LauncherEndToEndTest, EscEndsTheLauncherWhileTheListTrickles)
 {
     struct Case {

@@ -334,8 +334,8 @@ TEST_F(ClientUpdateTest, AListBeyondItsLimitsCountsAsEmpty)
         {"the longest line", Reply::Body("a\n" + std::string(kLongest, 'x') + "\nb\n"), 3},
         {"a line one byte longer", Reply::Body("a\n" + std::string(kLongest + 1, 'x') + "\nb\n"), 0},
         {"a CR makes it longer", Reply::Body("a\n" + std::string(kLongest, 'x') + "\r\nb\n"), 0},
-        {"as many lines as allowed", Reply::Filled(CUpdateManager::kMaxListLines, '\n'), CUpdateManager::kMaxListLines},
-        {"one line more", Reply::Filled(CUpdateManager::kMaxListLines + 1, '\n'), 0},
+        {"as many lines as allowed", Reply::Filled(kMaxFileListLines, '\n'), kMaxFileListLines},
+        {"one line more", Reply::Filled(kMaxFileListLines + 1, '\n'), 0},
         {"more than 128 MiB", Reply::Repeated(std::string(999, 'x') + "\n", (128ull << 20) + 1000), 0},
     };
     for (Case& c : cases) {
@@ -574,12 +574,12 @@ TEST_F(ClientUpdateTest, VerificationTakesTimeInProportionToTheEntries)
     for (int i = 0; i < 100; ++i)
         folder.WriteFile("Zorv_Data/f" + std::to_string(i), "abc");
     auto entries = [](size_t count) {
-        std::vector<FileListEntry> list(count);
+        std::vector<FileListEntry> list;
         for (size_t i = 0; i < count; ++i) {
             bool missing = i % 10 == 0;
-            list[i].strPath = Utf8ToWide(missing ? "missing" + std::to_string(i) : "f" + std::to_string(i % 100));
-            list[i].strMD5 = Utf8ToWide(kAbcDigest);
-            list[i].nSize = missing ? static_cast<LONGLONG>(i) : 1000000;
+            std::string name = missing ? "missing" + std::to_string(i) : "f" + std::to_string(i % 100);
+            std::string size = missing ? std::to_string(i) : "1000000";
+            list.push_back(FileListEntry::Parse(Utf8ToWide(name + "\t1\t" + kAbcDigest + "\t" + size)));
         }
         return list;
     };
@@ -605,7 +605,7 @@ TEST_F(ClientUpdateTest, VerificationTakesTimeInProportionToTheEntries)
     // The missing ones stay, in their order, and only they are counted.
     ASSERT_EQ(list.size(), kMany / 10);
     size_t inPlace = 0;
-    while (inPlace < list.size() && list[inPlace].strPath == CString(Utf8ToWide("missing" + std::to_string(inPlace * 10))))
+    while (inPlace < list.size() && list[inPlace].strPath == "missing" + std::to_string(inPlace * 10))
         ++inPlace;
     EXPECT_EQ(inPlace, list.size());
     EXPECT_EQ(total, 10 * (list.size() - 1) * list.size() / 2);

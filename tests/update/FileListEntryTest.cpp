@@ -6,33 +6,49 @@ namespace {
 
 TEST(FileListEntry, ParsesEachFieldLayout)
 {
+    constexpr const wchar_t* kDigest = L"d41d8cd98f00b204e9800998ecf8427e";
     struct Case {
         const wchar_t* line;
-        const wchar_t* path;
+        const char* path;
         int version;
-        const wchar_t* md5;
+        const wchar_t* md5;  // the listed digest it keeps
         long long size;
     } cases[] = {
-        {L"a\\b.dat\t12\td41d8cd98f00b204e9800998ecf8427e\t1024", L"a\\b.dat", 12, L"d41d8cd98f00b204e9800998ecf8427e", 1024},
-        {L"a\t1\tm\t77\textra\t9", L"a", 1, L"m", 77},  // the size ends at the next TAB
-        {L"a\t3\t55", L"a", 3, L"", 55},                // two TABs: no MD5
-        {L"a\t66", L"a", 0, L"", 66},                   // one TAB: no version
-        {L"", L"", 0, L"", 0},
-        {L"123", L"", 0, L"", 123},                      // no TAB: the size from the whole line
-        {L"a\t 7x\tm\t  -5\r", L"a", 7, L"m", 0},        // white space, sign, text behind ignored
-        {L"a\tv\tm\tsize", L"a", 0, L"m", 0},
-        {L"\xef\xbb\xbf" L"a\t1\tm\t2", L"\xef\xbb\xbf" L"a", 1, L"m", 2},  // a BOM stays in the path
-        {L"a\t99999999999\tm\t5000000000", L"a", 2147483647, L"m", 5000000000LL},
-        {L"a\t1\tm\t99999999999999999999", L"a", 1, L"m", 9223372036854775807LL},
-        {L"a\t-99999999999\tm\t-99999999999999999999", L"a", -2147483647 - 1, L"m", 0},  // a negative size is 0
+        {L"a\\b.dat\t12\td41d8cd98f00b204e9800998ecf8427e\t1024", "a\\b.dat", 12, kDigest, 1024},
+        {L"a\t1\tm\t77\textra\t9", "a", 1, L"", 77},  // the size ends at the next TAB
+        {L"a\t3\t55", "a", 3, L"", 55},                // two TABs: no MD5
+        {L"a\t66", "a", 0, L"", 66},                   // one TAB: no version
+        {L"", "", 0, L"", 0},
+        {L"123", "", 0, L"", 123},                      // no TAB: the size from the whole line
+        {L"a\t 7x\tm\t  -5\r", "a", 7, L"", 0},        // white space, sign, text behind ignored
+        {L"a\tv\tm\tsize", "a", 0, L"", 0},
+        {L"\xef\xbb\xbf" L"a\t1\tm\t2", "\xef\xbb\xbf" "a", 1, L"", 2},  // a BOM stays in the path
+        {L"a\t99999999999\tm\t5000000000", "a", 2147483647, L"", 5000000000LL},
+        {L"a\t1\tm\t99999999999999999999", "a", 1, L"", 9223372036854775807LL},
+        {L"a\t-99999999999\tm\t-99999999999999999999", "a", -2147483647 - 1, L"", 0},  // a negative size is 0
+        // Only 32 lowercase hexadecimal digits can equal a file's digest; any other text is none.
+        {L"a\t1\t0123456789abcdef0123456789ABCDEF\t1", "a", 1, L"", 1},
+        {L"a\t1\t0123456789abcdef0123456789abcdeg\t1", "a", 1, L"", 1},
+        {L"a\t1\t0123456789abcdef0123456789abcde\t1", "a", 1, L"", 1},
+        {L"a\t1\t0123456789abcdef0123456789abcdef0\t1", "a", 1, L"", 1},
+        {L"a\t1\t 0123456789abcdef0123456789abcde\t1", "a", 1, L"", 1},
+        {L"a\t1\t0123456789abcdef0123456789abcdef\t1", "a", 1, L"0123456789abcdef0123456789abcdef", 1},
+        {L"a\t1\tffffffffffffffffffffffffffffffff\t1", "a", 1, L"ffffffffffffffffffffffffffffffff", 1},
     };
     for (const Case& c : cases) {
         FileListEntry entry = FileListEntry::Parse(c.line);
         EXPECT_EQ(entry.strPath, c.path) << c.line;
         EXPECT_EQ(entry.nVersion, c.version) << c.line;
-        EXPECT_EQ(entry.strMD5, c.md5) << c.line;
+        EXPECT_EQ(entry.MD5(), c.md5) << c.line;
         EXPECT_EQ(entry.nSize, c.size) << c.line;
     }
+    // Every byte value stays itself.
+    std::wstring bytes;
+    for (wchar_t unit = 1; unit < 256; ++unit)
+        bytes += unit == L'\t' ? L'x' : unit;
+    FileListEntry entry = FileListEntry::Parse(CString(bytes + L"\t1"));
+    EXPECT_EQ(entry.strPath.size(), 255u);
+    EXPECT_EQ(entry.Path(), bytes);
 }
 
 TEST(FileListEntry, NumbersOutOfRangeGiveTheNearestLimit)
@@ -74,24 +90,24 @@ TEST(FileListEntry, NumbersOutOfRangeGiveTheNearestLimit)
 TEST(FileListEntry, LocalPathRules)
 {
     struct Case {
-        const wchar_t* listed;
+        const char* listed;
         const wchar_t* local;
         bool inside;
     } cases[] = {
-        {L"bin\\a$b.dat", L"Zorv_Data\\bin\\a b.dat", true},
-        {L"..\\DataSource\\x$y.pak", L"Zorv_Data\\..\\Data\\x y.pak", true},
-        {L"m\\..\\DataSource\\z", L"Zorv_Data\\m\\..\\Data\\z", true},
-        {L"..\\datasource\\z", L"Zorv_Data\\..\\datasource\\z", true},  // case matters
-        {L"", L"Zorv_Data\\", true},
-        {L"..\\..\\escape.txt", L"Zorv_Data\\..\\..\\escape.txt", false},
-        {L"a\\..\\..\\..\\x", L"Zorv_Data\\a\\..\\..\\..\\x", false},
-        {L"..\\Data\\..\\..\\x", L"Zorv_Data\\..\\Data\\..\\..\\x", false},
-        {L"../../etc/passwd", L"Zorv_Data\\../../etc/passwd", false},
-        {L"C:\\Windows\\x", L"Zorv_Data\\C:\\Windows\\x", false},
-        {L"ok\\.\\.\\file", L"Zorv_Data\\ok\\.\\.\\file", true},
-        {L"a/..\\../..\\x", L"Zorv_Data\\a/..\\../..\\x", false},  // either separator
-        {L"a\\c:\\x", L"Zorv_Data\\a\\c:\\x", false},
-        {L"a\\c:x", L"Zorv_Data\\a\\c:x", false},  // drive-relative
+        {"bin\\a$b.dat", L"Zorv_Data\\bin\\a b.dat", true},
+        {"..\\DataSource\\x$y.pak", L"Zorv_Data\\..\\Data\\x y.pak", true},
+        {"m\\..\\DataSource\\z", L"Zorv_Data\\m\\..\\Data\\z", true},
+        {"..\\datasource\\z", L"Zorv_Data\\..\\datasource\\z", true},  // case matters
+        {"", L"Zorv_Data\\", true},
+        {"..\\..\\escape.txt", L"Zorv_Data\\..\\..\\escape.txt", false},
+        {"a\\..\\..\\..\\x", L"Zorv_Data\\a\\..\\..\\..\\x", false},
+        {"..\\Data\\..\\..\\x", L"Zorv_Data\\..\\Data\\..\\..\\x", false},
+        {"../../etc/passwd", L"Zorv_Data\\../../etc/passwd", false},
+        {"C:\\Windows\\x", L"Zorv_Data\\C:\\Windows\\x", false},
+        {"ok\\.\\.\\file", L"Zorv_Data\\ok\\.\\.\\file", true},
+        {"a/..\\../..\\x", L"Zorv_Data\\a/..\\../..\\x", false},  // either separator
+        {"a\\c:\\x", L"Zorv_Data\\a\\c:\\x", false},
+        {"a\\c:x", L"Zorv_Data\\a\\c:x", false},  // drive-relative
     };
     for (const Case& c : cases) {
         FileListEntry entry;
@@ -101,7 +117,7 @@ TEST(FileListEntry, LocalPathRules)
     }
     // A NUL stays in the local path, which is then refused.
     FileListEntry evil;
-    evil.strPath = CString(L"evil\0.txt", 9);
+    evil.strPath = std::string("evil\0.txt", 9);
     EXPECT_EQ(evil.LocalPath(), CString(L"Zorv_Data\\evil\0.txt", 19));
     EXPECT_FALSE(FileListEntry::IsInsideGameFolder(evil.LocalPath()));
     EXPECT_FALSE(FileListEntry::IsInsideGameFolder(L"/etc/passwd"));

@@ -56,7 +56,7 @@ TEST_F(OddLocalFilesTest, VerificationCountsThemAsNotMatching)
     folder.WriteFile("Zorv_Data/empty", "");
     std::vector<FileListEntry> files;
     for (const wchar_t* name : {L"fifo", L"silent", L"zero", L"empty"})
-        files.push_back(FileListEntry{name, 1, kEmptyDigest, 10});
+        files.push_back(FileListEntry::Parse(CString(name) + L"\t1\t" + kEmptyDigest + L"\t10"));
 
     CUpdateManager manager;
     UpdateTestAccess::Prepare(manager, window.hwnd);
@@ -64,10 +64,10 @@ TEST_F(OddLocalFilesTest, VerificationCountsThemAsNotMatching)
     bool verified = false;
     FinishesWithin(std::chrono::seconds(10), [&] { verified = manager.VerifyLocalFiles(files, total); });
     EXPECT_TRUE(verified);
-    std::vector<std::wstring> kept;
+    std::vector<std::string> kept;
     for (const FileListEntry& entry : files)
-        kept.push_back(entry.strPath.str());
-    EXPECT_EQ(kept, (std::vector<std::wstring>{L"fifo", L"silent", L"zero"}));
+        kept.push_back(entry.strPath);
+    EXPECT_EQ(kept, (std::vector<std::string>{"fifo", "silent", "zero"}));
     EXPECT_EQ(total, 30u);
     EXPECT_TRUE(boxes.Boxes().empty());
 }

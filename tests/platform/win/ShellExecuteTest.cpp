@@ -10,6 +10,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/win/FileSystem.h"
 #include "platform/win/Shell.h"
 #include "platform/win/Text.h"
 #include "tests/platform/win/DesktopRecorder.h"
@@ -64,6 +65,12 @@ int UnreapedChildren()
     return unreaped;
 }
 
+mode_t ModeOf(const std::filesystem::path& path)
+{
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
 TEST(SplitCommandLineArguments, FollowsTheWindowsRules)
 {
     struct SplitCase {
@@ -115,9 +122,7 @@ TEST(ShellExecuteW, RunsAnExeWithoutItsRunBitWithSplitArgumentsInTheCurrentDirec
     std::vector<std::string> expected = {std::filesystem::canonical(folder.Path()).string(), "[a b]", "[c\"d]", "[]",
                                          "[$(id)]", "[;x]"};
     EXPECT_EQ(lines, expected);
-    struct stat status {};
-    ASSERT_EQ(stat(program.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 0777, 0755u);
+    EXPECT_EQ(ModeOf(program), 0755u);
 }
 
 TEST(ShellExecuteW, RunsWhatTheKernelExecutesAndRefusesOtherFilesWithoutAShell)
@@ -128,15 +133,20 @@ TEST(ShellExecuteW, RunsWhatTheKernelExecutesAndRefusesOtherFilesWithoutAShell)
     const struct {
         const char* name;
         std::string content;
+        mode_t mode;  // kept
     } refused[] = {
-        {"text.exe", mark},
-        {"empty.exe", ""},
+        {"text.exe", mark, 0644},
+        {"empty.exe", "", 0644},
+        {"runnable text.exe", mark, 0755},  // the kernel's own refusal
+        {"runnable empty.exe", "", 0755},
     };
     for (const auto& file : refused) {
-        folder.WriteFile(file.name, file.content);
+        std::filesystem::path path = folder.WriteFile(file.name, file.content);
+        chmod(path.c_str(), file.mode);
         EXPECT_EQ(Code(ShellExecuteW(nullptr, L"open", Utf8ToWide(file.name).c_str(), nullptr, nullptr, SW_SHOWNORMAL)),
                   ERROR_BAD_FORMAT)
             << file.name;
+        EXPECT_EQ(ModeOf(path), file.mode) << file.name;
     }
 
     // A real program of this system still runs, and the main loop reaps it when it has ended.
@@ -144,6 +154,79 @@ TEST(ShellExecuteW, RunsWhatTheKernelExecutesAndRefusesOtherFilesWithoutAShell)
     ASSERT_TRUE(Succeeded(ShellExecuteW(nullptr, L"open", L"touch.exe", L"program-ran.txt", nullptr, SW_SHOWNORMAL)));
     EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(folder.Path() / "program-ran.txt"); }));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "shell-ran.txt"));
+    EXPECT_TRUE(WaitFor([] { return UnreapedChildren() == 0; }));
+}
+
+TEST(ShellExecuteW, GivesTheRunBitOnlyToAProgramInTheCurrentFolderOrBesideTheRunningOne)
+{
+    TemporaryFolder elsewhere;
+    TemporaryFolder folder;  // the current folder from here on
+    const std::string program = ReadAll("/usr/bin/touch");
+    const std::string script = "#!/bin/sh\ntouch \"$1\"\n";
+    const std::string text = "touch \"$1\"\n";
+    enum class Started { Itself, ThroughALinkInside, ThroughALinkOut, InALinkedFolder, BesideTheRunningProgram };
+    const struct {
+        const char* name;
+        std::string content;
+        Started started;
+        int refusal;  // 0: it runs
+        mode_t mode;  // of the file afterwards
+    } cases[] = {
+        {"a downloaded program", program, Started::Itself, 0, 0755},
+        {"a downloaded script", script, Started::Itself, 0, 0755},
+        {"a script linked from the folder", script, Started::ThroughALinkInside, 0, 0755},
+        {"a text", text, Started::Itself, ERROR_BAD_FORMAT, 0644},
+        {"an empty file", "", Started::Itself, ERROR_BAD_FORMAT, 0644},
+        {"a text elsewhere", text, Started::ThroughALinkOut, ERROR_BAD_FORMAT, 0644},
+        {"a script elsewhere", script, Started::ThroughALinkOut, SE_ERR_ACCESSDENIED, 0644},
+        {"a program elsewhere", program, Started::ThroughALinkOut, SE_ERR_ACCESSDENIED, 0644},
+        {"a program in a linked folder", program, Started::InALinkedFolder, SE_ERR_ACCESSDENIED, 0644},
+        {"a new version of the running program", script, Started::BesideTheRunningProgram, 0, 0755},
+    };
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = "case" + std::to_string(++number);
+        std::filesystem::path file;
+        std::wstring started = L"Zorv.exe";
+        std::filesystem::remove("Zorv.exe");
+        switch (c.started) {
+        case Started::Itself:
+            file = folder.WriteFile("Zorv.exe", c.content);
+            break;
+        case Started::ThroughALinkInside:
+            file = folder.WriteFile("bin/" + name, c.content);
+            std::filesystem::create_symlink("bin/" + name, "Zorv.exe");
+            break;
+        case Started::ThroughALinkOut:
+            file = elsewhere.WriteFile(name, c.content);
+            std::filesystem::create_symlink(file, "Zorv.exe");
+            break;
+        case Started::InALinkedFolder:
+            file = elsewhere.WriteFile(name + "/Zorv.exe", c.content);
+            std::filesystem::create_directory_symlink(file.parent_path(), name);
+            started = Utf8ToWide(name) + L"\\Zorv.exe";
+            break;
+        case Started::BesideTheRunningProgram:
+            file = std::filesystem::path(GetModuleFilePath()).parent_path() / (name + "_update.exe");
+            std::ofstream(file, std::ios::binary) << c.content;
+            started = file.wstring();
+            break;
+        }
+        ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+        const std::string mark = name + ".ran";
+        HINSTANCE result = ShellExecuteW(nullptr, L"open", started.c_str(), Utf8ToWide(mark).c_str(), nullptr,
+                                         SW_SHOWNORMAL);
+        if (c.refusal == 0) {
+            EXPECT_TRUE(Succeeded(result)) << Code(result);
+            EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(mark); }));
+        } else {
+            EXPECT_EQ(Code(result), c.refusal);
+        }
+        EXPECT_EQ(ModeOf(file), c.mode);
+        if (c.started == Started::BesideTheRunningProgram)
+            std::filesystem::remove(file);
+    }
     EXPECT_TRUE(WaitFor([] { return UnreapedChildren() == 0; }));
 }
 
