@@ -23,8 +23,8 @@ class CUpdateManager {
 public:
     static constexpr int kAttempts = 5;
     static constexpr DWORD kRetryPauseMilliseconds = 500;
-    // A list of more lines is unreadable: ten times the files of a large game. Lines hold at most
-    // CHttpDownloader::kMaxLineBytes.
+    // The launcher list keeps only its first lines; a list of more lines is unreadable, so a body
+    // that never ends ends the check. Lines hold at most CHttpDownloader::kMaxLineBytes.
     static constexpr size_t kMaxListLines = size_t{1} << 21;
 
     CUpdateManager();

@@ -75,7 +75,7 @@ FileListEntry FileListEntry::Parse(const CString& line)
         entry.nVersion = static_cast<int>(std::clamp<LONGLONG>(
             ParseListedNumber(line.Mid(firstTab + 1, secondTab - firstTab - 1)), INT_MIN, INT_MAX));
     if (thirdTab >= 0)
-        entry.md5 = ParseDigest(std::wstring_view(text).substr(secondTab + 1, thirdTab - secondTab - 1));
+        entry.strMD5 = ParseDigest(std::wstring_view(text).substr(secondTab + 1, thirdTab - secondTab - 1));
     int lastTab = thirdTab >= 0 ? thirdTab : secondTab >= 0 ? secondTab : firstTab;
     entry.nSize = std::max<LONGLONG>(0, ParseListedNumber(line.Mid(lastTab + 1)));
     return entry;
@@ -93,8 +93,8 @@ CString FileListEntry::Path() const
 CString FileListEntry::MD5() const
 {
     std::wstring text;
-    if (md5) {
-        for (std::uint8_t byte : *md5) {
+    if (strMD5) {
+        for (std::uint8_t byte : *strMD5) {
             text.push_back(kHexDigits[byte >> 4]);
             text.push_back(kHexDigits[byte & 15]);
         }

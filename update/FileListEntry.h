@@ -23,7 +23,7 @@ struct FileListEntry {
     std::string strPath;  // as listed, a byte a character: relative, "\" between folders, "$" for a space
     int nVersion = 0;     // the patch folder the file is fetched from
     // The listed 32 lowercase hexadecimal digits; none for any other text, which no digest equals.
-    std::optional<Digest> md5;
+    std::optional<Digest> strMD5;
     LONGLONG nSize = 0;  // bytes, summed for the progress figures; a negative listed size is 0
 
     // Fields separated by TAB: path, version, MD5, size; the size is read from all text behind

@@ -558,11 +558,7 @@ TEST_F(LauncherEndToEndTest, AGameThatLinksOutOfTheGameFolderKeepsItsTargetsMode
         fs::create_symlink(target, m_gameFolder / "Zorv.exe");
         ListLauncher("0.0.0.6");
         ListFiles({});
-        StartLauncher();
-        std::string window = WaitForMainWindow();
-        ASSERT_FALSE(window.empty()) << "no main window";
-        WaitForPage();
-        EXPECT_TRUE(ClickUntil(window, kStartX, kStartY, [] { return MainWindow().empty(); }));
+        StartClientUpdate();
 
         EXPECT_EQ(m_launcher->WaitForExit(60s), 0);
         EXPECT_EQ(fs::status(target).permissions(), fs::perms(0644));
