@@ -311,11 +311,17 @@ TEST_F(MessageBoxTest, ALongTextWrapsInsideFiveEighthsOfTheScreenAndScrollsWhenT
         // Shown and laid out within seconds; a long word laid out one character a line takes minutes.
         EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(10));
 
-        // The player clicks OK where it shows.
+        // The player clicks OK where it shows. The display is shared with other tests, whose
+        // windows or held buttons may take a click: the box is raised and clicked again.
         std::string click = "xdotool mousemove " + std::to_string(ok.x + ok.width / 2) + " " +
                             std::to_string(ok.y + ok.height / 2) + " click 1";
-        EXPECT_EQ(std::system(click.c_str()), 0);
-        if (!RunLoopUntil([&] { return answer != 0; })) {
+        for (int attempt = 0; attempt < 10 && answer == 0 && MappedBox(kCaption); ++attempt) {
+            gdk_window_raise(gtk_widget_get_window(GTK_WIDGET(box)));
+            gdk_display_sync(gdk_display_get_default());
+            EXPECT_EQ(std::system(click.c_str()), 0);
+            RunLoopUntil([&] { return answer != 0; }, std::chrono::seconds(3));
+        }
+        if (answer == 0 && !RunLoopUntil([&] { return answer != 0; })) {
             asker.detach();
             FAIL() << "the box was not answered";
         }
