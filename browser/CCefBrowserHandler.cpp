@@ -9,6 +9,7 @@
 #include "platform/win/FindWindow.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Shell.h"
+#include "platform/win/WebScheme.h"
 #include "update/CLauncherState.h"
 
 namespace {
@@ -35,12 +36,14 @@ bool IsAbsoluteWebAddress(const CefString& address)
         if (c <= L' ' || c == 0x7F)
             return false;
     }
-    GUri* uri = g_uri_parse(address.ToString().c_str(), G_URI_FLAGS_NONE, nullptr);
+    const std::string text = address.ToString();
+    if (WebSchemeOf(text) == WebScheme::None)
+        return false;
+    GUri* uri = g_uri_parse(text.c_str(), G_URI_FLAGS_NONE, nullptr);
     if (!uri)
         return false;
-    const char* scheme = g_uri_get_scheme(uri);
     const char* host = g_uri_get_host(uri);
-    bool web = (g_ascii_strcasecmp(scheme, "http") == 0 || g_ascii_strcasecmp(scheme, "https") == 0) && host && *host;
+    bool web = host && *host;
     g_uri_unref(uri);
     return web;
 }

@@ -84,12 +84,13 @@ bool CefPageTrust::Retry(WebKitWebView* view, const char* failedUrl, GTlsCertifi
     webkit_web_context_allow_tls_certificate_for_host(context, certificate, host.c_str());
     // The allowance travels to the network process on its own; a load sent at once may overtake
     // it there. A fetch of the website data goes the allowance's way and is answered after it.
-    auto* reload = new PendingReload{view, failedUrl, g_cancellable_new(), 0};
-    g_object_ref(view);
+    auto* reload = new PendingReload{GObjectPtr<WebKitWebView>(WEBKIT_WEB_VIEW(g_object_ref(view))), failedUrl,
+                                     GObjectPtr<GCancellable>(g_cancellable_new()), 0};
     reload->destroyHandler = g_signal_connect_swapped(view, "destroy", G_CALLBACK(g_cancellable_cancel),
-                                                      reload->cancellable);
+                                                      reload->cancellable.get());
     webkit_website_data_manager_fetch(webkit_web_context_get_website_data_manager(context),
-                                      WEBKIT_WEBSITE_DATA_COOKIES, reload->cancellable, OnAllowanceArrived, reload);
+                                      WEBKIT_WEBSITE_DATA_COOKIES, reload->cancellable.get(), OnAllowanceArrived,
+                                      reload);
     return true;
 }
 
@@ -98,10 +99,8 @@ void CefPageTrust::OnAllowanceArrived(GObject* manager, GAsyncResult* result, vo
     std::unique_ptr<PendingReload> reload(static_cast<PendingReload*>(data));
     GList* records = webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(manager), result, nullptr);
     g_list_free_full(records, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
-    if (!g_cancellable_is_cancelled(reload->cancellable)) {
-        g_signal_handler_disconnect(reload->view, reload->destroyHandler);
-        webkit_web_view_load_uri(reload->view, reload->url.c_str());
+    if (!g_cancellable_is_cancelled(reload->cancellable.get())) {
+        g_signal_handler_disconnect(reload->view.get(), reload->destroyHandler);
+        webkit_web_view_load_uri(reload->view.get(), reload->url.c_str());
     }
-    g_object_unref(reload->cancellable);
-    g_object_unref(reload->view);
 }

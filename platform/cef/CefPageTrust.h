@@ -10,10 +10,11 @@
 #include <string>
 #include <utility>
 
+#include "platform/win/GObjectPtr.h"
+
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _GTlsCertificate GTlsCertificate;
 typedef struct _GCancellable GCancellable;
-typedef struct _GObject GObject;
 typedef struct _GAsyncResult GAsyncResult;
 
 class CefPageTrust {
@@ -35,9 +36,9 @@ private:
     // A reload waiting for its allowance to reach the network process; cancelled when the view
     // goes.
     struct PendingReload {
-        WebKitWebView* view;  // a reference
+        GObjectPtr<WebKitWebView> view;
         std::string url;
-        GCancellable* cancellable;
+        GObjectPtr<GCancellable> cancellable;
         unsigned long destroyHandler;
     };
 

@@ -10,6 +10,7 @@
 #include "platform/cef/CefNewWindowDisposition.h"
 #include "platform/cef/CefPageTrust.h"
 #include "platform/cef/CefViewFrame.h"
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/MessageSend.h"
 
 // The view's signal handlers; the browser is their user data.
@@ -116,10 +117,9 @@ void CefViewBrowser::LoadAddress(const std::string& url)
 {
     if (!m_view)
         return;
-    WebKitURIRequest* request = webkit_uri_request_new(url.c_str());
+    GObjectPtr<WebKitURIRequest> request(webkit_uri_request_new(url.c_str()));
     m_ownUrl = url;
-    m_ownAddress = WithoutFragment(webkit_uri_request_get_uri(request));
-    g_object_unref(request);
+    m_ownAddress = WithoutFragment(webkit_uri_request_get_uri(request.get()));
     webkit_web_view_load_uri(m_view, url.c_str());
 }
 

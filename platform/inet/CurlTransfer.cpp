@@ -1,7 +1,5 @@
 #include "platform/inet/CurlTransfer.h"
 
-#include <strings.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +9,7 @@
 #include "platform/inet/CInternetException.h"
 #include "platform/inet/ServerTrust.h"
 #include "platform/win/Text.h"
+#include "platform/win/WebScheme.h"
 
 namespace {
 
@@ -79,22 +78,6 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
-// "HTTP/1.1 200 OK", "HTTP/2 404": the code, or 0.
-int StatusOf(std::string_view statusLine)
-{
-    size_t space = statusLine.find(' ');
-    if (space == std::string_view::npos || statusLine.size() < space + 4)
-        return 0;
-    int status = 0;
-    for (size_t i = space + 1; i < space + 4; ++i) {
-        char c = statusLine[i];
-        if (c < '0' || c > '9')
-            return 0;
-        status = status * 10 + (c - '0');
-    }
-    return status;
-}
-
 // The host of address as ServerTrust takes it: an IPv6 address without its brackets.
 std::string HostOf(const char* address)
 {
@@ -141,7 +124,7 @@ CurlTransfer::CurlTransfer(const Request& request)
     set(curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https"));
     set(curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L));
     // Never from https down to plain http.
-    bool secure = strncasecmp(request.url.c_str(), "https:", 6) == 0;
+    bool secure = WebSchemeOf(request.url) == WebScheme::Https;
     set(curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https"));
     set(curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L));
     // A proxy's CONNECT answer is not the response.
@@ -180,13 +163,21 @@ void CurlTransfer::WaitForHeaders()
     m_headersDone = true;
 }
 
+int CurlTransfer::Status() const
+{
+    long status = 0;
+    curl_easy_getinfo(m_easy.get(), CURLINFO_RESPONSE_CODE, &status);
+    return static_cast<int>(status);
+}
+
 std::optional<std::string> CurlTransfer::Header(std::string_view name) const
 {
-    for (const auto& [headerName, value] : m_headers) {
-        if (headerName.size() == name.size() && strncasecmp(headerName.data(), name.data(), name.size()) == 0)
-            return value;
-    }
-    return std::nullopt;
+    // curl keeps the headers of each response of the transfer; -1 is the last one. Its values are
+    // trimmed and folded lines joined; CURLH_HEADER leaves out trailers and interim responses.
+    curl_header* header = nullptr;
+    if (curl_easy_header(m_easy.get(), std::string(name).c_str(), 0, CURLH_HEADER, -1, &header) != CURLHE_OK)
+        return std::nullopt;
+    return std::string(header->value);
 }
 
 std::size_t CurlTransfer::Read(void* buffer, std::size_t count)
@@ -307,38 +298,25 @@ void CurlTransfer::Fail(CURLcode code)
     throw CInternetException(InternetErrorOf(code), CString(Utf8ToWide(Trimmed(text))));
 }
 
+// curl has parsed each header line before it calls here. The callback stays for what curl does
+// not tell: the header bytes that keep the receive clock from running out, and the blank line that
+// ends the final response's headers, so that the reader gets them before the first body byte.
 std::size_t CurlTransfer::OnHeader(char* data, std::size_t size, std::size_t count, void* self)
 {
     auto* transfer = static_cast<CurlTransfer*>(self);
     std::size_t bytes = size * count;
     transfer->m_activity += bytes;
-    // Trailers after a chunked body are not the response's headers.
-    if (transfer->m_headersDone)
-        return bytes;
     std::string_view line(data, bytes);
-    if (line.rfind("HTTP/", 0) == 0) {
-        transfer->m_headers.clear();
-        transfer->m_status = StatusOf(Trimmed(line));
+    // Trailers after a chunked body come here too.
+    if (transfer->m_headersDone || (line != "\r\n" && line != "\n"))
         return bytes;
-    }
-    line = Trimmed(line);
-    if (line.empty()) {
-        int status = transfer->m_status;
-        bool interim = status >= 100 && status < 200;
-        std::optional<std::string> location = transfer->Header("Location");
-        bool followed = status >= 300 && status < 400 && location && !location->empty();
-        if (followed)
-            transfer->m_requestSent = false;  // the connect time-out covers the next connection
-        transfer->m_headersDone = !interim && !followed;
-        return bytes;
-    }
-    if ((data[0] == ' ' || data[0] == '\t') && !transfer->m_headers.empty()) {
-        transfer->m_headers.back().second += " " + std::string(line);  // a folded header line
-        return bytes;
-    }
-    std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos)
-        transfer->m_headers.emplace_back(std::string(line.substr(0, colon)), std::string(Trimmed(line.substr(colon + 1))));
+    int status = transfer->Status();
+    bool interim = status >= 100 && status < 200;
+    std::optional<std::string> location = transfer->Header("Location");
+    bool followed = status >= 300 && status < 400 && location && !location->empty();
+    if (followed)
+        transfer->m_requestSent = false;  // the connect time-out covers the next connection
+    transfer->m_headersDone = !interim && !followed;
     return bytes;
 }
 

@@ -15,7 +15,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/win/WinTypes.h"
@@ -44,7 +43,7 @@ public:
 
     // Returns once the final response's status and headers are in (redirects followed).
     void WaitForHeaders();
-    int Status() const { return m_status; }
+    int Status() const;
     // The first header of that name in the final response (case-insensitive), value trimmed.
     std::optional<std::string> Header(std::string_view name) const;
 
@@ -94,8 +93,6 @@ private:
     bool m_paused = false;
     ULONGLONG m_activity = 0;  // bytes and events seen, for the receive clock
 
-    int m_status = 0;
-    std::vector<std::pair<std::string, std::string>> m_headers;
     std::string m_buffer;
     std::size_t m_bufferStart = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "platform/win/UniqueDescriptor.h"
 #include "platform/win/WinTypes.h"
 
 class FolderLock {
@@ -18,7 +19,7 @@ public:
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
     // Lets the folder go.
-    ~FolderLock();
+    ~FolderLock() = default;
 
     // Waits until this object holds the folder (a launcher path), asking stopped before each try:
     // Stopped once it gives true, Unavailable when the folder cannot be opened or locked at all
@@ -27,5 +28,5 @@ public:
     Outcome Acquire(LPCWSTR folder, const std::function<bool()>& stopped);
 
 private:
-    int m_descriptor = -1;
+    UniqueDescriptor m_descriptor;
 };

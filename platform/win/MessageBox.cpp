@@ -7,6 +7,7 @@
 #include <future>
 #include <mutex>
 
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/Text.h"
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
@@ -87,10 +88,9 @@ void SetFittingText(GtkWidget* box, GtkLabel* label, GtkScrolledWindow* text, Gd
         GdkRectangle workArea;
         gdk_monitor_get_workarea(monitor, &workArea);
         gtk_scrolled_window_set_max_content_height(text, std::max(workArea.height / 2, 1));
-        PangoLayout* layout = gtk_widget_create_pango_layout(GTK_WIDGET(label), body.c_str());
+        GObjectPtr<PangoLayout> layout(gtk_widget_create_pango_layout(GTK_WIDGET(label), body.c_str()));
         int textWidth = 0;
-        pango_layout_get_pixel_size(layout, &textWidth, nullptr);
-        g_object_unref(layout);
+        pango_layout_get_pixel_size(layout.get(), &textWidth, nullptr);
         const int width = geometry.width * 5 / 8 - NaturalWidth(box);
         if (textWidth > width) {
             const int characters = std::max(width * PANGO_SCALE / CharacterWidth(label), 1);

@@ -1,7 +1,6 @@
 #include "platform/win/UniqueFiles.h"
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
+#include "platform/win/UniqueDescriptor.h"
 
 namespace {
 
@@ -23,12 +23,11 @@ std::wstring CreateUniqueFile(LPCWSTR stem, LPCWSTR extension)
     name += kRandomPart;
     name += suffix;
     // O_CREAT | O_EXCL, trying other names while one exists.
-    int descriptor = mkstemps(name.data(), static_cast<int>(suffix.size()));
-    if (descriptor < 0)
+    UniqueDescriptor made(mkstemps(name.data(), static_cast<int>(suffix.size())));
+    if (!made.IsOpen())
         return std::wstring();
-    ::close(descriptor);
-    std::string_view made = std::string_view(name).substr(name.size() - suffix.size() - kRandomPart.size(), kRandomPart.size());
-    return std::wstring(stem) + Utf8ToWide(made) + extension;
+    std::string_view random = std::string_view(name).substr(name.size() - suffix.size() - kRandomPart.size(), kRandomPart.size());
+    return std::wstring(stem) + Utf8ToWide(random) + extension;
 }
 
 void RemoveUniqueFiles(LPCWSTR stem, LPCWSTR extension)

@@ -1,5 +1,5 @@
 // Whether an address is a web address: the one test of the scheme that the internet session, its
-// request addresses, the transfer and the shell make.
+// request addresses, the transfer, the shell and the page's OpenWeb make.
 #pragma once
 
 #include <string_view>

@@ -8,6 +8,8 @@
 
 #include "app/CBaseDlg.h"
 #include "platform/afx/CStatic.h"
+#include "platform/win/CairoPtr.h"
+#include "platform/win/GdiObjectPtr.h"
 #include "res/resource.h"
 #include "tests/app/SkinnedDialog.h"
 #include "tests/support/WindowTestSupport.h"
@@ -17,15 +19,8 @@ namespace {
 constexpr COLORREF kKey = RGB(228, 207, 224);
 constexpr COLORREF kSkin = RGB(20, 30, 40);
 
-struct RegionDeleter {
-    void operator()(HRGN__* region) const { DeleteObject(region); }
-};
-using Region = std::unique_ptr<HRGN__, RegionDeleter>;
-
-struct BitmapDeleter {
-    void operator()(HBITMAP__* bitmap) const { DeleteObject(bitmap); }
-};
-using Bitmap = std::unique_ptr<HBITMAP__, BitmapDeleter>;
+using Region = GdiObjectPtr<HRGN__>;
+using Bitmap = GdiObjectPtr<HBITMAP__>;
 
 // Rows of '#' (an opaque pixel) and '.' (the key colour).
 Bitmap Picture(const std::vector<std::string>& rows, bool bottomUp = true)
@@ -35,17 +30,15 @@ Bitmap Picture(const std::vector<std::string>& rows, bool bottomUp = true)
                              bottomUp));
 }
 
-cairo_region_t* Rectangles(const std::vector<cairo_rectangle_int_t>& rects)
+CairoPtr<cairo_region_t> Rectangles(const std::vector<cairo_rectangle_int_t>& rects)
 {
-    return cairo_region_create_rectangles(rects.data(), static_cast<int>(rects.size()));
+    return CairoPtr<cairo_region_t>(cairo_region_create_rectangles(rects.data(), static_cast<int>(rects.size())));
 }
 
 void ExpectRegion(const Region& region, const std::vector<cairo_rectangle_int_t>& rects)
 {
     ASSERT_NE(region, nullptr);
-    cairo_region_t* expected = Rectangles(rects);
-    EXPECT_TRUE(cairo_region_equal(RegionOf(region.get()), expected));
-    cairo_region_destroy(expected);
+    EXPECT_TRUE(cairo_region_equal(RegionOf(region.get()), Rectangles(rects).get()));
 }
 
 TEST(CreateRegionFromBitmap, CutsAwayExactlyTheKeyPixelsOfTheRightRows)
@@ -157,9 +150,7 @@ TEST(CBaseDlg, TheWindowsShapeForDrawingAndInputIsTheSkinWithoutItsKeyColour)
         Region expected(CBaseDlg::CreateRegionFromBitmap(dialog.Skin()));
         for (int kind : {ShapeBounding, ShapeInput}) {
             SCOPED_TRACE(kind);
-            cairo_region_t* shape = XShape(dialog.m_hWnd, kind);
-            EXPECT_TRUE(cairo_region_equal(shape, RegionOf(expected.get())));
-            cairo_region_destroy(shape);
+            EXPECT_TRUE(cairo_region_equal(XShape(dialog.m_hWnd, kind).get(), RegionOf(expected.get())));
         }
     });
 }

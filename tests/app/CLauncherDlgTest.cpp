@@ -12,7 +12,10 @@
 #include "app/CLauncherDlg.h"
 #include "browser/CCefLauncherApp.h"
 #include "platform/cef/CefApp.h"
+#include "platform/win/CairoPtr.h"
 #include "platform/win/FindWindow.h"
+#include "platform/win/GObjectPtr.h"
+#include "platform/win/GdiObjectPtr.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Text.h"
 #include "res/resource.h"
@@ -42,10 +45,7 @@ constexpr const char* kPage =
     "<button style='position:fixed;left:0;top:0;width:100%;height:100%;opacity:0' "
     "onclick=\"external.StartGame('from the page')\">start</button></body>";
 
-struct RegionDeleter {
-    void operator()(HRGN__* region) const { DeleteObject(region); }
-};
-using Region = std::unique_ptr<HRGN__, RegionDeleter>;
+using Region = GdiObjectPtr<HRGN__>;
 
 Window XidOf(const CDialog& dialog)
 {
@@ -69,13 +69,11 @@ WebKitWebView* FindWebView(GtkWidget* widget)
 // What the X server shows on the screen there.
 COLORREF ScreenPixel(int x, int y)
 {
-    GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1);
+    GObjectPtr<GdkPixbuf> pixbuf(gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, 1, 1));
     if (!pixbuf)
         return ~COLORREF{0};
-    const guchar* pixel = gdk_pixbuf_get_pixels(pixbuf);
-    const COLORREF colour = RGB(pixel[0], pixel[1], pixel[2]);
-    g_object_unref(pixbuf);
-    return colour;
+    const guchar* pixel = gdk_pixbuf_get_pixels(pixbuf.get());
+    return RGB(pixel[0], pixel[1], pixel[2]);
 }
 
 void Click(int x, int y)
@@ -219,11 +217,10 @@ TEST_F(CLauncherDlgTest, SitsAtTheCornerShapedByItsSkinAndShowsThePageInTheBrows
         ASSERT_NE(expected, nullptr);
         for (int kind : {ShapeBounding, ShapeInput}) {
             SCOPED_TRACE(kind);
-            cairo_region_t* shape = XShape(dialog.m_hWnd, kind);
-            EXPECT_TRUE(cairo_region_equal(shape, RegionOf(expected.get())));
-            EXPECT_FALSE(cairo_region_contains_point(shape, 0, 0));
-            EXPECT_TRUE(cairo_region_contains_point(shape, kBrowserX, kBrowserY));
-            cairo_region_destroy(shape);
+            CairoPtr<cairo_region_t> shape = XShape(dialog.m_hWnd, kind);
+            EXPECT_TRUE(cairo_region_equal(shape.get(), RegionOf(expected.get())));
+            EXPECT_FALSE(cairo_region_contains_point(shape.get(), 0, 0));
+            EXPECT_TRUE(cairo_region_contains_point(shape.get(), kBrowserX, kBrowserY));
         }
 
         int x = 0;

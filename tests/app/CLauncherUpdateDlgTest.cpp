@@ -13,6 +13,7 @@
 #include "app/UpdatePercent.h"
 #include "platform/win/FileSystem.h"
 #include "platform/win/Text.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "res/resource.h"
 #include "tests/app/UpdateWindowTestSupport.h"
 #include "tests/support/TemporaryFolder.h"
@@ -53,14 +54,11 @@ class UpdatePathTurn {
 public:
     UpdatePathTurn() : m_fd(open((WideToUtf8(GetModuleFilePath()) + ".lock").c_str(), O_RDWR | O_CREAT, 0644))
     {
-        flock(m_fd, LOCK_EX);
+        flock(m_fd.Get(), LOCK_EX);
     }
-    ~UpdatePathTurn() { close(m_fd); }
-    UpdatePathTurn(const UpdatePathTurn&) = delete;
-    UpdatePathTurn& operator=(const UpdatePathTurn&) = delete;
 
 private:
-    int m_fd;
+    UniqueDescriptor m_fd;
 };
 
 class LauncherUpdateDlgTest : public ::testing::Test {

@@ -15,6 +15,8 @@
 #include "app/CLauncherUpdateDlg.h"
 #include "browser/CCefLauncherApp.h"
 #include "platform/cef/CefApp.h"
+#include "platform/win/CairoPtr.h"
+#include "platform/win/GdiObjectPtr.h"
 #include "platform/win/Regions.h"
 #include "platform/win/Text.h"
 #include "res/resource.h"
@@ -30,15 +32,13 @@
 
 namespace {
 
-// The shape a skin bitmap gives its window; the caller owns it.
-cairo_region_t* SkinShape(UINT bitmap)
+// The shape a skin bitmap gives its window.
+CairoPtr<cairo_region_t> SkinShape(UINT bitmap)
 {
     CBitmap skin;
     skin.LoadBitmap(bitmap);
-    HRGN region = CBaseDlg::CreateRegionFromBitmap(skin);
-    cairo_region_t* shape = cairo_region_copy(RegionOf(region));
-    DeleteObject(region);
-    return shape;
+    GdiObjectPtr<HRGN__> region(CBaseDlg::CreateRegionFromBitmap(skin));
+    return CairoPtr<cairo_region_t>(cairo_region_copy(RegionOf(region.get())));
 }
 
 // One window's run: its dialog made with what the fixture serves, run under the watcher.
@@ -83,15 +83,14 @@ protected:
 
 TEST_P(FirstMapShapeTest, TheWindowHasItsSkinsShapeFromItsFirstMap)
 {
-    cairo_region_t* shape = SkinShape(GetParam().skin);
+    CairoPtr<cairo_region_t> shape = SkinShape(GetParam().skin);
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE(run);
         CUpdateManager manager;
         UpdateTestAccess::FileListUrl(manager) = m_server.WideUrl(L"/list/").c_str();
         UpdateTestAccess::PatchUrl(manager) = m_server.WideUrl(L"/patch/").c_str();
-        EXPECT_TRUE(GetParam().run(shape, manager));
+        EXPECT_TRUE(GetParam().run(shape.get(), manager));
     }
-    cairo_region_destroy(shape);
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 

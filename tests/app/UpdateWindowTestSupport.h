@@ -15,6 +15,7 @@
 #include "app/CBaseDlg.h"
 #include "app/controls/CImageProgressCtrl.h"
 #include "app/controls/CTransparentStatic.h"
+#include "platform/win/CairoPtr.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Threads.h"
 #include "platform/win/WindowHandles.h"
@@ -131,22 +132,19 @@ inline bool ShowsControl(const WindowPicture& picture, int x, int y, HWND contro
     GtkWidget* widget = GetWindowWidget(control);
     const int width = gtk_widget_get_allocated_width(widget);
     const int height = gtk_widget_get_allocated_height(widget);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* context = cairo_create(surface);
-    gtk_widget_draw(widget, context);
-    cairo_destroy(context);
-    cairo_surface_flush(surface);
+    CairoPtr<cairo_surface_t> surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    gtk_widget_draw(widget, CairoPtr<cairo_t>(cairo_create(surface.get())).get());
+    cairo_surface_flush(surface.get());
     bool same = true;
     for (int row = 0; row < height && same; ++row) {
-        const auto* pixels = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface) +
-                                                                    row * cairo_image_surface_get_stride(surface));
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface.get()) +
+                                                                    row * cairo_image_surface_get_stride(surface.get()));
         for (int column = 0; column < width && same; ++column) {
             const std::uint32_t pixel = pixels[column];
             same = picture.At(x + column, y + row) ==
                    RGB(static_cast<BYTE>(pixel >> 16), static_cast<BYTE>(pixel >> 8), static_cast<BYTE>(pixel));
         }
     }
-    cairo_surface_destroy(surface);
     return same;
 }
 

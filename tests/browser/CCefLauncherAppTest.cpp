@@ -10,6 +10,7 @@
 #include "browser/CCefLauncherV8Handler.h"
 #include "platform/cef/CefRefCounted.h"
 #include "platform/cef/CefV8Context.h"
+#include "platform/win/GObjectPtr.h"
 
 namespace {
 
@@ -62,17 +63,15 @@ TEST(CCefLauncherV8Handler, CountsReferencesAndIsDeletedByTheLastRelease)
 
 TEST(CCefLauncherV8Handler, OutsideAScriptContextAValidCallSendsNothingAndAnswersFalse)
 {
-    JSCContext* script = jsc_context_new();
-    JSCValue* text = jsc_value_new_string(script, "parameter");
-    CefRefPtr<CefV8Value> argument = new CefV8Value(text);
-    g_object_unref(text);
+    GObjectPtr<JSCContext> script(jsc_context_new());
+    CefRefPtr<CefV8Value> argument = new CefV8Value(GObjectPtr<JSCValue>(jsc_value_new_string(script.get(), "parameter")).get());
     CefRefPtr<RecordingBrowser> browser = new RecordingBrowser;
     CefRefPtr<CCefLauncherV8Handler> handler = new CCefLauncherV8Handler;
     CefRefPtr<CefV8Value> retval;
     CefString exception;
 
     // The same call in a context reaches the context's browser.
-    CefRefPtr<CefV8Context> context = new CefV8Context(script, browser);
+    CefRefPtr<CefV8Context> context = new CefV8Context(script.get(), browser);
     context->Enter();
     EXPECT_FALSE(handler->Execute("StartGame", nullptr, {argument}, retval, exception));
     context->Exit();
@@ -84,7 +83,6 @@ TEST(CCefLauncherV8Handler, OutsideAScriptContextAValidCallSendsNothingAndAnswer
     EXPECT_TRUE(browser->sent.empty());
     EXPECT_FALSE(retval);
     EXPECT_TRUE(exception.empty());
-    g_object_unref(script);
 }
 
 }  // namespace

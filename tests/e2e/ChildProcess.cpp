@@ -1,12 +1,15 @@
 #include "tests/e2e/ChildProcess.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <thread>
 
 namespace {
 
@@ -33,6 +36,15 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     int error = posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv.data(), envp.data());
     if (error != 0)
         throw std::runtime_error("cannot start " + arguments[0] + ": " + std::strerror(error));
+    // Not reaped before this: the descriptor is of this child.
+    // glibc's pidfd_open lacks C linkage in C++ (2.36).
+    m_exitWatch.Reset(static_cast<int>(::syscall(SYS_pidfd_open, m_pid, 0)));
+    if (!m_exitWatch.IsOpen()) {
+        error = errno;
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        throw std::runtime_error("cannot watch " + arguments[0] + ": " + std::strerror(error));
+    }
 }
 
 ChildProcess::~ChildProcess()
@@ -64,7 +76,13 @@ void ChildProcess::Signal(int number)
 std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
-    while (Running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    while (Running()) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        // Readable once the process has ended.
+        pollfd exit = {m_exitWatch.Get(), POLLIN, 0};
+        ::poll(&exit, 1, static_cast<int>(left.count()));
+    }
     return m_exitCode;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/UniqueDescriptor.h"
+
 class ChildProcess {
 public:
     // arguments[0] is the program's path; environment holds "NAME=value" texts.
@@ -27,5 +29,6 @@ public:
 
 private:
     pid_t m_pid = -1;
+    UniqueDescriptor m_exitWatch;  // a pidfd
     std::optional<int> m_exitCode;
 };

@@ -658,7 +658,9 @@ TEST_F(LauncherEndToEndTest, TheListFilesOfKilledLaunchersAreRemovedByTheNextRun
         std::vector<std::string> lists = ListFilesLeft();
         ASSERT_EQ(lists.size(), 1u);
         EXPECT_NE(lists, killedRunsList);
-        std::this_thread::sleep_for(1s);
+        // Killed once a step of the list has reached it.
+        const std::uint64_t sent = m_updates.BodyBytesSent();
+        ASSERT_TRUE(WaitUntil([&] { return m_updates.BodyBytesSent() > sent; }, 10s));
         m_launcher->Signal(signal);
         EXPECT_EQ(m_launcher->WaitForExit(10s), 128 + signal);
         EXPECT_EQ(ListFilesLeft(), lists) << "the killed run's list file is gone by itself";

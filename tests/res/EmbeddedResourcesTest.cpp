@@ -1,5 +1,6 @@
 #include "platform/win/EmbeddedResources.h"
 
+#include "platform/win/GObjectPtr.h"
 #include "res/resource.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -28,25 +29,21 @@ std::int32_t ReadSigned32(ResourceBytes bytes, std::size_t at)
     return static_cast<std::int32_t>(Read32(bytes, at));
 }
 
-struct PixbufUnref {
-    void operator()(GdkPixbuf* pixbuf) const { g_object_unref(pixbuf); }
-};
-using Pixbuf = std::unique_ptr<GdkPixbuf, PixbufUnref>;
+using Pixbuf = GObjectPtr<GdkPixbuf>;
 
 // Decodes with gdk-pixbuf, as the window layer does; null when the bytes are no image.
 Pixbuf Decode(ResourceBytes bytes)
 {
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    GObjectPtr<GdkPixbufLoader> loader(gdk_pixbuf_loader_new());
     GdkPixbuf* pixbuf = nullptr;
-    if (gdk_pixbuf_loader_write(loader, bytes.data(), bytes.size(), nullptr) &&
-        gdk_pixbuf_loader_close(loader, nullptr)) {
-        pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
+    if (gdk_pixbuf_loader_write(loader.get(), bytes.data(), bytes.size(), nullptr) &&
+        gdk_pixbuf_loader_close(loader.get(), nullptr)) {
+        pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
         if (pixbuf)
             g_object_ref(pixbuf);
     } else {
-        gdk_pixbuf_loader_close(loader, nullptr);
+        gdk_pixbuf_loader_close(loader.get(), nullptr);
     }
-    g_object_unref(loader);
     return Pixbuf(pixbuf);
 }
 

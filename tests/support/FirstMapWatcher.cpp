@@ -49,14 +49,14 @@ bool FirstMapWatcher::SawFirstMap(unsigned long window) const
     return m_mapped.count(window) > 0;
 }
 
-cairo_region_t* FirstMapWatcher::ShapeAtFirstMap(unsigned long window) const
+CairoPtr<cairo_region_t> FirstMapWatcher::ShapeAtFirstMap(unsigned long window) const
 {
     std::lock_guard lock(m_mutex);
     auto found = m_mapped.find(window);
     if (found == m_mapped.end())
         return nullptr;
     const std::vector<cairo_rectangle_int_t>& shape = found->second.shape;
-    return cairo_region_create_rectangles(shape.data(), static_cast<int>(shape.size()));
+    return CairoPtr<cairo_region_t>(cairo_region_create_rectangles(shape.data(), static_cast<int>(shape.size())));
 }
 
 bool FirstMapWatcher::ReshapedAfterFirstMap(unsigned long window) const
@@ -155,13 +155,11 @@ bool FirstMapWatcher::Exists(unsigned long window)
         RunLoopUntil([&] { return watcher.SawFirstMap(window); });
     });
     watcher.Stop();
-    cairo_region_t* seen = watcher.ShapeAtFirstMap(window);
+    CairoPtr<cairo_region_t> seen = watcher.ShapeAtFirstMap(window);
     if (!seen)
         return ::testing::AssertionFailure() << "no map of the window was seen";
-    const int count = cairo_region_num_rectangles(seen);
-    const bool equal = cairo_region_equal(seen, shape);
-    cairo_region_destroy(seen);
-    if (!equal)
+    const int count = cairo_region_num_rectangles(seen.get());
+    if (!cairo_region_equal(seen.get(), shape))
         return ::testing::AssertionFailure() << "mapped with another shape (" << count << " rectangles)";
     if (watcher.ReshapedAfterFirstMap(window))
         return ::testing::AssertionFailure() << "shaped again after the map";

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/CairoPtr.h"
 #include "platform/win/GdiTypes.h"
 
 class CDialog;
@@ -33,8 +34,8 @@ public:
     void Stop();
 
     // The window's bounding shape at its first map (its full rectangle when unshaped), null when
-    // no map of it was seen. The caller owns the region.
-    cairo_region_t* ShapeAtFirstMap(unsigned long window) const;
+    // no map of it was seen.
+    CairoPtr<cairo_region_t> ShapeAtFirstMap(unsigned long window) const;
     // Whether the bounding shape was set again after the first map.
     bool ReshapedAfterFirstMap(unsigned long window) const;
 

@@ -3,30 +3,22 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <stdexcept>
 
 RefusedPort::RefusedPort()
 {
-    m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_socket < 0)
+    m_socket.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!m_socket.IsOpen())
         throw std::runtime_error("refused port: no socket");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(m_socket);
+    if (::bind(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
         throw std::runtime_error("refused port: cannot bind");
-    }
     m_port = ntohs(address.sin_port);
-}
-
-RefusedPort::~RefusedPort()
-{
-    ::close(m_socket);
 }
 
 std::string RefusedPort::Url(std::string_view path) const

@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/win/UniqueDescriptor.h"
+
 class RefusedPort {
 public:
     RefusedPort();
     RefusedPort(const RefusedPort&) = delete;
     RefusedPort& operator=(const RefusedPort&) = delete;
-    ~RefusedPort();
 
     int Port() const { return m_port; }
     // "http://127.0.0.1:PORT" followed by path.
@@ -18,6 +19,6 @@ public:
     std::wstring WideUrl(std::wstring_view path = L"/") const;
 
 private:
-    int m_socket = -1;
+    UniqueDescriptor m_socket;
     int m_port = 0;
 };

@@ -1,7 +1,6 @@
 #include "tests/support/ServerConnection.h"
 
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cerrno>
 
@@ -10,7 +9,7 @@ ServerConnection::ServerConnection(int socket, SSL_CTX* tls) : m_socket(socket)
     if (tls) {
         m_tls = SSL_new(tls);
         if (m_tls)
-            SSL_set_fd(m_tls, m_socket);
+            SSL_set_fd(m_tls, m_socket.Get());
     }
 }
 
@@ -18,7 +17,6 @@ ServerConnection::~ServerConnection()
 {
     if (m_tls)
         SSL_free(m_tls);
-    ::close(m_socket);
 }
 
 bool ServerConnection::Handshake()
@@ -33,7 +31,7 @@ std::size_t ServerConnection::Read(char* buffer, std::size_t size)
         return n > 0 ? static_cast<std::size_t>(n) : 0;
     }
     for (;;) {
-        ssize_t n = ::recv(m_socket, buffer, size, 0);
+        ssize_t n = ::recv(m_socket.Get(), buffer, size, 0);
         if (n >= 0)
             return static_cast<std::size_t>(n);
         if (errno != EINTR)
@@ -51,7 +49,7 @@ bool ServerConnection::Write(std::string_view bytes)
             bytes.remove_prefix(static_cast<std::size_t>(n));
             continue;
         }
-        ssize_t n = ::send(m_socket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        ssize_t n = ::send(m_socket.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -65,16 +63,16 @@ void ServerConnection::Close()
 {
     if (m_tls)
         SSL_shutdown(m_tls);
-    ::shutdown(m_socket, SHUT_WR);
+    ::shutdown(m_socket.Get(), SHUT_WR);
 }
 
 void ServerConnection::Reset()
 {
     linger immediately{1, 0};
-    setsockopt(m_socket, SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
+    setsockopt(m_socket.Get(), SOL_SOCKET, SO_LINGER, &immediately, sizeof immediately);
 }
 
 void ServerConnection::Interrupt()
 {
-    ::shutdown(m_socket, SHUT_RDWR);
+    ::shutdown(m_socket.Get(), SHUT_RDWR);
 }

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/win/UniqueDescriptor.h"
+
 class ServerConnection {
 public:
-    // tls null: plain HTTP.
+    // Takes the socket over; tls null: plain HTTP.
     ServerConnection(int socket, SSL_CTX* tls);
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
@@ -27,6 +29,6 @@ public:
     void Interrupt();
 
 private:
-    int m_socket;
+    UniqueDescriptor m_socket;
     SSL* m_tls = nullptr;
 };

@@ -154,30 +154,29 @@ TestServer::TestServer(Scheme scheme, int port) : m_scheme(scheme)
         break;
     }
     auto fail = [this](const char* what) {
-        for (int fd : {m_listener, m_wakePipe[0], m_wakePipe[1]}) {
-            if (fd >= 0)
-                ::close(fd);
-        }
         if (m_tls)
             SSL_CTX_free(m_tls);
         throw std::runtime_error(std::string("test server: ") + what + ": " + std::strerror(errno));
     };
-    if (pipe2(m_wakePipe, O_CLOEXEC) != 0)
+    int wakePipe[2];
+    if (pipe2(wakePipe, O_CLOEXEC) != 0)
         fail("pipe");
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_listener < 0)
+    m_wakeReader.Reset(wakePipe[0]);
+    m_wakeWriter.Reset(wakePipe[1]);
+    m_listener.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!m_listener.IsOpen())
         fail("socket");
     int reuse = 1;
-    if (port != 0 && ::setsockopt(m_listener, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0)
+    if (port != 0 && ::setsockopt(m_listener.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0)
         fail("setsockopt");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     socklen_t length = sizeof address;
-    if (::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 64) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (::bind(m_listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(m_listener.Get(), 64) != 0 ||
+        ::getsockname(m_listener.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
         fail("listen");
     m_port = ntohs(address.sin_port);
     m_acceptThread = std::thread([this] { AcceptLoop(); });
@@ -193,14 +192,11 @@ TestServer::~TestServer()
     }
     m_stopped.notify_all();
     char wake = 0;
-    [[maybe_unused]] ssize_t written = ::write(m_wakePipe[1], &wake, 1);
+    [[maybe_unused]] ssize_t written = ::write(m_wakeWriter.Get(), &wake, 1);
     m_acceptThread.join();
     // No thread is added once the accept loop has ended.
     for (std::thread& thread : m_connectionThreads)
         thread.join();
-    ::close(m_listener);
-    ::close(m_wakePipe[0]);
-    ::close(m_wakePipe[1]);
     if (m_tls)
         SSL_CTX_free(m_tls);
 }
@@ -290,7 +286,7 @@ bool TestServer::Wait(std::chrono::milliseconds duration)
 void TestServer::AcceptLoop()
 {
     for (;;) {
-        pollfd watched[2] = {{m_listener, POLLIN, 0}, {m_wakePipe[0], POLLIN, 0}};
+        pollfd watched[2] = {{m_listener.Get(), POLLIN, 0}, {m_wakeReader.Get(), POLLIN, 0}};
         if (::poll(watched, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
@@ -298,15 +294,13 @@ void TestServer::AcceptLoop()
         }
         if (watched[1].revents)
             return;
-        int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (socket < 0)
+        UniqueDescriptor accepted(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+        if (!accepted.IsOpen())
             continue;
         std::lock_guard lock(m_mutex);
-        if (m_stopping) {
-            ::close(socket);
+        if (m_stopping)
             return;
-        }
-        m_connectionThreads.emplace_back([this, socket] { Serve(socket); });
+        m_connectionThreads.emplace_back([this, socket = accepted.Release()] { Serve(socket); });
     }
 }
 

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/support/ReceivedRequest.h"
 #include "tests/support/Reply.h"
 #include "tests/support/ServedFolder.h"
@@ -82,8 +83,9 @@ private:
 
     Scheme m_scheme;
     SSL_CTX* m_tls = nullptr;
-    int m_listener = -1;
-    int m_wakePipe[2] = {-1, -1};
+    UniqueDescriptor m_listener;
+    UniqueDescriptor m_wakeReader;  // the accept loop's: readable once the server stops
+    UniqueDescriptor m_wakeWriter;
     int m_port = 0;
 
     mutable std::mutex m_mutex;

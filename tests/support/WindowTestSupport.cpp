@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/win/Bitmaps.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "platform/win/WindowHandles.h"
 
 namespace {
@@ -33,7 +34,9 @@ public:
             g_free(server);
             return false;
         }
-        const std::string reportFd = std::to_string(report[1]);
+        UniqueDescriptor reader(report[0]);
+        UniqueDescriptor writer(report[1]);
+        const std::string reportFd = std::to_string(writer.Get());
         const char* const arguments[] = {server, "-displayfd", reportFd.c_str(), "-screen", "0", "1280x1024x24",
                                          "-nolisten", "tcp", nullptr};
         const pid_t parent = getpid();
@@ -43,19 +46,18 @@ public:
             prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (getppid() != parent)
                 _exit(1);
-            close(report[0]);
+            reader.Reset();
             const int quiet = open("/dev/null", O_WRONLY);
             dup2(quiet, STDERR_FILENO);
             execv(server, const_cast<char* const*>(arguments));
             _exit(127);
         }
         g_free(server);
-        close(report[1]);
+        writer.Reset();
         std::string number;
         char c = 0;
-        while (m_pid > 0 && read(report[0], &c, 1) == 1 && c != '\n')
+        while (m_pid > 0 && read(reader.Get(), &c, 1) == 1 && c != '\n')
             number += c;
-        close(report[0]);
         if (number.empty())
             return false;
         setenv("DISPLAY", (":" + number).c_str(), 1);
@@ -117,17 +119,17 @@ GtkWindow* TopLevelOf(HWND window)
     return top && GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
 }
 
-cairo_region_t* XShape(HWND window, int kind)
+CairoPtr<cairo_region_t> XShape(HWND window, int kind)
 {
     GdkWindow* gdkWindow = gtk_widget_get_window(GTK_WIDGET(TopLevelOf(window)));
     int count = 0;
     int ordering = 0;
     XRectangle* rects = XShapeGetRectangles(GDK_WINDOW_XDISPLAY(gdkWindow), GDK_WINDOW_XID(gdkWindow), kind, &count,
                                             &ordering);
-    cairo_region_t* region = cairo_region_create();
+    CairoPtr<cairo_region_t> region(cairo_region_create());
     for (int i = 0; i < count; ++i) {
         const cairo_rectangle_int_t rect = {rects[i].x, rects[i].y, rects[i].width, rects[i].height};
-        cairo_region_union_rectangle(region, &rect);
+        cairo_region_union_rectangle(region.get(), &rect);
     }
     XFree(rects);
     return region;
@@ -175,27 +177,20 @@ int RunModal(CDialog& dialog, const std::function<void()>& body)
 WindowPicture::WindowPicture(HWND window)
 {
     GtkWidget* top = GTK_WIDGET(TopLevelOf(window));
-    m_surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
-                                           gtk_widget_get_allocated_height(top));
-    cairo_t* context = cairo_create(m_surface);
-    gtk_widget_draw(top, context);
-    cairo_destroy(context);
-    cairo_surface_flush(m_surface);
-}
-
-WindowPicture::~WindowPicture()
-{
-    cairo_surface_destroy(m_surface);
+    m_surface.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(top),
+                                               gtk_widget_get_allocated_height(top)));
+    gtk_widget_draw(top, CairoPtr<cairo_t>(cairo_create(m_surface.get())).get());
+    cairo_surface_flush(m_surface.get());
 }
 
 int WindowPicture::Width() const
 {
-    return cairo_image_surface_get_width(m_surface);
+    return cairo_image_surface_get_width(m_surface.get());
 }
 
 int WindowPicture::Height() const
 {
-    return cairo_image_surface_get_height(m_surface);
+    return cairo_image_surface_get_height(m_surface.get());
 }
 
 namespace {
@@ -211,7 +206,7 @@ COLORREF SurfacePixel(cairo_surface_t* surface, int x, int y)
 
 COLORREF WindowPicture::At(int x, int y) const
 {
-    return SurfacePixel(m_surface, x, y);
+    return SurfacePixel(m_surface.get(), x, y);
 }
 
 HBITMAP NewSection(int width, int height, const std::function<COLORREF(int x, int y)>& colour, bool bottomUp)

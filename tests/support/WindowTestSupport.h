@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/afx/CDialog.h"
+#include "platform/win/CairoPtr.h"
 #include "platform/win/GdiTypes.h"
 #include "tests/support/MainLoop.h"
 
@@ -19,9 +20,8 @@
 int RunModal(CDialog& dialog, const std::function<void()>& body);
 
 GtkWindow* TopLevelOf(HWND window);
-// The window's shape of that kind (ShapeBounding, ShapeInput) as the X server has it now; the
-// caller destroys it.
-cairo_region_t* XShape(HWND window, int kind);
+// The window's shape of that kind (ShapeBounding, ShapeInput) as the X server has it now.
+CairoPtr<cairo_region_t> XShape(HWND window, int kind);
 // The window's top-left corner on the screen as the X server has it.
 POINT ScreenOrigin(HWND window);
 
@@ -29,9 +29,6 @@ POINT ScreenOrigin(HWND window);
 class WindowPicture {
 public:
     explicit WindowPicture(HWND window);
-    ~WindowPicture();
-    WindowPicture(const WindowPicture&) = delete;
-    WindowPicture& operator=(const WindowPicture&) = delete;
 
     int Width() const;
     int Height() const;
@@ -39,7 +36,7 @@ public:
     COLORREF At(int x, int y) const;
 
 private:
-    cairo_surface_t* m_surface;
+    CairoPtr<cairo_surface_t> m_surface;
 };
 
 // A 32-bit section of that size with each pixel's colour; the caller owns it.

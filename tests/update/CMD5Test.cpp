@@ -12,6 +12,7 @@
 #include "platform/win/Text.h"
 #include "platform/win/ThreadQueues.h"
 #include "platform/win/Threads.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/support/FinishesWithin.h"
 #include "update/CMD5.h"
 
@@ -137,8 +138,8 @@ TEST_F(CMD5Test, WhatIsNotARegularFileGivesNoDigestAndNeverBlocks)
     // waits for good; reading /dev/zero never ends.
     ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
     ASSERT_EQ(mkfifo((folder / "silent fifo").c_str(), 0600), 0);
-    int writer = open((folder / "silent fifo").c_str(), O_RDWR | O_NONBLOCK);
-    ASSERT_GE(writer, 0);
+    UniqueDescriptor writer(open((folder / "silent fifo").c_str(), O_RDWR | O_NONBLOCK));
+    ASSERT_TRUE(writer.IsOpen());
     std::filesystem::create_symlink("/dev/zero", folder / "zero");
     std::filesystem::create_symlink(folder / "fifo", folder / "link to fifo");
     for (const char* name : {"fifo", "silent fifo", "zero", "link to fifo"}) {
@@ -146,7 +147,6 @@ TEST_F(CMD5Test, WhatIsNotARegularFileGivesNoDigestAndNeverBlocks)
         FinishesWithin(std::chrono::seconds(5), [&] { digest = DigestOf((folder / name).wstring()); });
         EXPECT_FALSE(digest.made) << name;
     }
-    close(writer);
 }
 
 TEST_F(CMD5Test, TransformDispatchesThreadMessagesBeforeEachBlock)

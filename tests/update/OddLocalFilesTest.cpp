@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/support/FinishesWithin.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestCertificates.h"
@@ -27,13 +28,12 @@ public:
     HeldFifo(const std::filesystem::path& path, int otherEnd)
     {
         EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
-        m_descriptor = open(path.c_str(), otherEnd | O_NONBLOCK);
-        EXPECT_GE(m_descriptor, 0);
+        m_descriptor.Reset(open(path.c_str(), otherEnd | O_NONBLOCK));
+        EXPECT_TRUE(m_descriptor.IsOpen());
     }
-    ~HeldFifo() { close(m_descriptor); }
 
 private:
-    int m_descriptor = -1;
+    UniqueDescriptor m_descriptor;
 };
 
 class OddLocalFilesTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include "platform/cef/CefV8Context.h"
 #include "platform/cef/extension/CefPageBrowser.h"
 #include "platform/cef/extension/CefWebProcessApp.h"
+#include "platform/win/GObjectPtr.h"
 
 namespace {
 
@@ -54,12 +55,11 @@ void CefWebProcess::OnWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPag
 
 void CefWebProcess::ReportContext(WebKitScriptWorld* world, WebKitWebPage* page, WebKitFrame* frame)
 {
-    JSCContext* script = webkit_frame_get_js_context_for_script_world(frame, world);
+    GObjectPtr<JSCContext> script(webkit_frame_get_js_context_for_script_world(frame, world));
     if (!script)
         return;
     CefRefPtr<CefBrowser> browser = new CefPageBrowser(m_extension, webkit_web_page_get_id(page));
-    CefRefPtr<CefV8Context> context = new CefV8Context(script, browser);
-    g_object_unref(script);
+    CefRefPtr<CefV8Context> context = new CefV8Context(script.get(), browser);
     context->Enter();
     m_handler->OnContextCreated(browser, nullptr, context);
     context->Exit();

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/afx/CFile.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/support/FinishesWithin.h"
 
 namespace {
@@ -17,7 +18,7 @@ TEST(CFile, OnlyRegularFilesOpenAndNothingWaits)
     std::filesystem::path folder = mkdtemp(pattern);
     ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);        // opening waits for the other end
     ASSERT_EQ(mkfifo((folder / "held fifo").c_str(), 0600), 0);   // opens at once; reads wait
-    int otherEnd = open((folder / "held fifo").c_str(), O_RDWR | O_NONBLOCK);
+    UniqueDescriptor otherEnd(open((folder / "held fifo").c_str(), O_RDWR | O_NONBLOCK));
     std::filesystem::create_symlink("/dev/zero", folder / "zero");  // reads never end
     std::filesystem::create_directory(folder / "folder");
     struct Case {
@@ -41,7 +42,7 @@ TEST(CFile, OnlyRegularFilesOpenAndNothingWaits)
         EXPECT_FALSE(file.IsOpen()) << c.name;
     }
     EXPECT_TRUE(std::filesystem::is_fifo(folder / "fifo"));
-    close(otherEnd);
+    otherEnd.Reset();
     std::filesystem::remove_all(folder);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/afx/CStdioFile.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/support/FileSizeLimit.h"
 
 namespace {
@@ -15,9 +16,8 @@ namespace {
 std::filesystem::path TempFile(const std::string& bytes)
 {
     char pattern[] = "/tmp/zorv-text-XXXXXX";
-    int fd = mkstemp(pattern);
-    EXPECT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    close(fd);
+    UniqueDescriptor file(mkstemp(pattern));
+    EXPECT_EQ(write(file.Get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     return pattern;
 }
 

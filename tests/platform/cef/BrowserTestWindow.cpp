@@ -1,3 +1,4 @@
+#include "platform/win/GObjectPtr.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 
 #include <gtk/gtk.h>
@@ -7,13 +8,12 @@
 
 BrowserTestWindow::BrowserTestWindow(int width, int height)
 {
-    m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    g_object_ref_sink(m_window);
-    gtk_window_set_default_size(GTK_WINDOW(m_window), width, height);
-    gtk_window_move(GTK_WINDOW(m_window), 0, 0);
+    m_window.reset(GTK_WIDGET(g_object_ref_sink(gtk_window_new(GTK_WINDOW_TOPLEVEL))));
+    gtk_window_set_default_size(GTK_WINDOW(m_window.get()), width, height);
+    gtk_window_move(GTK_WINDOW(m_window.get()), 0, 0);
     m_fixed = gtk_fixed_new();
-    gtk_container_add(GTK_CONTAINER(m_window), m_fixed);
-    gtk_widget_show_all(m_window);
+    gtk_container_add(GTK_CONTAINER(m_window.get()), m_fixed);
+    gtk_widget_show_all(m_window.get());
     m_handle = RegisterWindowHandle(this, m_fixed);
     SetWindowDelivery(m_handle, true);
 }
@@ -21,7 +21,6 @@ BrowserTestWindow::BrowserTestWindow(int width, int height)
 BrowserTestWindow::~BrowserTestWindow()
 {
     Destroy();
-    g_object_unref(m_window);
 }
 
 void BrowserTestWindow::Destroy()
@@ -30,7 +29,7 @@ void BrowserTestWindow::Destroy()
         UnregisterWindowHandle(m_handle);
         m_handle = nullptr;
         m_fixed = nullptr;
-        gtk_widget_destroy(m_window);
+        gtk_widget_destroy(m_window.get());
     }
 }
 
@@ -74,12 +73,12 @@ std::string EvaluateScript(WebKitWebView* view, const std::string& script)
         [](GObject* source, GAsyncResult* result, gpointer data) {
             std::unique_ptr<std::shared_ptr<Outcome>> outcome(static_cast<std::shared_ptr<Outcome>*>(data));
             GError* error = nullptr;
-            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            GObjectPtr<JSCValue> value(
+                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error));
             if (value) {
-                char* text = jsc_value_to_string(value);
+                char* text = jsc_value_to_string(value.get());
                 (*outcome)->text = text ? text : "";
                 g_free(text);
-                g_object_unref(value);
             } else {
                 (*outcome)->text = std::string("exception: ") + (error ? error->message : "");
                 g_clear_error(&error);

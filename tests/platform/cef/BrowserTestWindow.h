@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/WindowHandles.h"
 #include "tests/support/MainLoop.h"
 
@@ -20,7 +21,7 @@ public:
     ~BrowserTestWindow();
 
     HWND Handle() const { return m_handle; }
-    GtkWidget* Window() const { return m_window; }
+    GtkWidget* Window() const { return m_window.get(); }
     // The web views in the container (none once the window is destroyed).
     std::vector<WebKitWebView*> WebViews() const;
     // The first web view, or null.
@@ -34,7 +35,7 @@ public:
     LRESULT WindowProc(UINT message, WPARAM, LPARAM) override;
 
 private:
-    GtkWidget* m_window = nullptr;
+    GObjectPtr<GtkWidget> m_window;  // a reference of its own: the object outlives Destroy()
     GtkWidget* m_fixed = nullptr;
     HWND m_handle = nullptr;
     int m_closeRequests = 0;

@@ -16,6 +16,7 @@
 #include "platform/cef/CefEngine.h"
 #include "platform/cef/CefMessageQueue.h"
 #include "platform/cef/CefRefCounted.h"
+#include "platform/win/GObjectPtr.h"
 #include "tests/platform/cef/BrowserTestWindow.h"
 #include "tests/support/RefusedPort.h"
 #include "tests/support/TemporaryFolder.h"
@@ -435,11 +436,10 @@ TEST_F(CefBrowserTest, LoadFailuresCarryTheFrameworkCodesAndTheFrameShowsTheHand
 // the network process (a website data fetch goes its way and is answered after it).
 void AllowAhead(const std::string& certificatePem)
 {
-    GTlsCertificate* certificate = g_tls_certificate_new_from_pem(certificatePem.c_str(), -1, nullptr);
+    GObjectPtr<GTlsCertificate> certificate(g_tls_certificate_new_from_pem(certificatePem.c_str(), -1, nullptr));
     ASSERT_TRUE(certificate);
     WebKitWebContext* context = CefEngine::Get()->GetWebContext();
-    webkit_web_context_allow_tls_certificate_for_host(context, certificate, "127.0.0.1");
-    g_object_unref(certificate);
+    webkit_web_context_allow_tls_certificate_for_host(context, certificate.get(), "127.0.0.1");
     bool answered = false;
     webkit_website_data_manager_fetch(
         webkit_web_context_get_website_data_manager(context), WEBKIT_WEBSITE_DATA_COOKIES, nullptr,
@@ -548,8 +548,8 @@ TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsReloadedTwicePerHost)
     StartEngine();
     CefRefPtr<RecordingClient> client = new RecordingClient;
     Open("about:blank", client);
-    GTlsCertificate* certificate =
-        g_tls_certificate_new_from_pem(TestCertificates::Instance().SignedCertificate().c_str(), -1, nullptr);
+    GObjectPtr<GTlsCertificate> certificate(
+        g_tls_certificate_new_from_pem(TestCertificates::Instance().SignedCertificate().c_str(), -1, nullptr));
     ASSERT_TRUE(certificate);
     struct Row {
         const char* url;
@@ -563,7 +563,7 @@ TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsReloadedTwicePerHost)
     };
     for (const Row& row : rows) {
         gboolean handled = FALSE;
-        g_signal_emit_by_name(View(), "load-failed-with-tls-errors", row.url, certificate,
+        g_signal_emit_by_name(View(), "load-failed-with-tls-errors", row.url, certificate.get(),
                               G_TLS_CERTIFICATE_UNKNOWN_CA, &handled);
         EXPECT_EQ(handled, row.handled) << row.url;
         if (!handled)
@@ -573,7 +573,6 @@ TEST_F(CefBrowserTest, ACertificateFromTheTrustBundleIsReloadedTwicePerHost)
         EXPECT_NE(webkit_web_view_get_uri(View()), std::string(row.url));
         EXPECT_TRUE(RunLoopUntil([&] { return webkit_web_view_get_uri(View()) == std::string(row.url); }));
     }
-    g_object_unref(certificate);
 }
 
 TEST_F(CefBrowserTest, TheMainFrameLoadsAnotherAddress)

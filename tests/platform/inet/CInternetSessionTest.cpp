@@ -235,6 +235,17 @@ TEST_F(InternetSessionTest, ReceiveTimeOutFiresWhenNoByteComesForThreeSeconds)
     }
 }
 
+TEST_F(InternetSessionTest, HeadersThatTrickleLongerThanTheTimeOutAreNoTimeOut)
+{
+    TestServer server;
+    server.Route("/slow-head", Reply::Body("done").TrickleHeaders(100ms, 8));
+    session.SetOption(INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, 500);
+    Outcome outcome = Fetch(session, server.WideUrl(L"/slow-head"));
+    EXPECT_FALSE(outcome.openError) << Text(outcome.message);
+    EXPECT_EQ(outcome.status, 200u);
+    EXPECT_EQ(outcome.body, "done");
+}
+
 TEST_F(InternetSessionTest, ASlowReaderIsNoTimeOut)
 {
     TestServer server;

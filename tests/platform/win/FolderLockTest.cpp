@@ -12,6 +12,7 @@
 
 #include "platform/win/FolderLock.h"
 #include "platform/win/Text.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -63,6 +64,8 @@ TEST(FolderLock, AKilledHolderLetsTheFolderGo)
     TemporaryFolder folder;
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
+    UniqueDescriptor reader(ready[0]);
+    UniqueDescriptor writer(ready[1]);
     pid_t holder = ::fork();
     ASSERT_GE(holder, 0);
     if (holder == 0) {
@@ -70,14 +73,14 @@ TEST(FolderLock, AKilledHolderLetsTheFolderGo)
         int descriptor = ::open(".", O_RDONLY | O_DIRECTORY);
         if (descriptor < 0 || ::flock(descriptor, LOCK_EX) != 0)
             ::_exit(1);
-        (void)!::write(ready[1], "x", 1);
+        (void)!::write(writer.Get(), "x", 1);
         for (;;)
             ::pause();
     }
-    ::close(ready[1]);
+    writer.Reset();
     char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    ::close(ready[0]);
+    ASSERT_EQ(::read(reader.Get(), &byte, 1), 1);
+    reader.Reset();
 
     FolderLock lock;
     EXPECT_EQ(lock.Acquire(L".", After(300ms)), FolderLock::Outcome::Stopped);

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/CairoPtr.h"
+#include "platform/win/GObjectPtr.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Text.h"
 #include "tests/support/MainLoop.h"
@@ -136,20 +138,17 @@ std::string Text(const GdkRectangle& r)
 int DrawnPixels(GtkWidget* widget)
 {
     int width = gtk_widget_get_allocated_width(widget), height = gtk_widget_get_allocated_height(widget);
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(surface);
-    gtk_widget_draw(widget, cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
+    CairoPtr<cairo_surface_t> surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    gtk_widget_draw(widget, CairoPtr<cairo_t>(cairo_create(surface.get())).get());
+    cairo_surface_flush(surface.get());
     int drawn = 0;
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface.get());
+    int stride = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
         for (int x = 0; x < width; ++x)
             drawn += (row[x] >> 24) != 0;
     }
-    cairo_surface_destroy(surface);
     return drawn;
 }
 
@@ -182,12 +181,12 @@ TEST_F(MessageBoxTest, TheBoxShowsItsTypesIconHasATaskbarEntryStaysAmongTheOther
             gtk_image_get_icon_name(GTK_IMAGE(images[0]), &name, nullptr);
             EXPECT_STREQ(name, row.icon);
             // The desktop's theme has the full-colour icon, and it is drawn.
-            GtkIconInfo* info = gtk_icon_theme_lookup_icon(gtk_icon_theme_get_default(), row.icon, 48, GtkIconLookupFlags(0));
+            GObjectPtr<GtkIconInfo> info(
+                gtk_icon_theme_lookup_icon(gtk_icon_theme_get_default(), row.icon, 48, GtkIconLookupFlags(0)));
             ASSERT_TRUE(info);
-            EXPECT_NE(std::string(gtk_icon_info_get_filename(info)).find(std::string("/") + row.icon + "."),
+            EXPECT_NE(std::string(gtk_icon_info_get_filename(info.get())).find(std::string("/") + row.icon + "."),
                       std::string::npos)
-                << gtk_icon_info_get_filename(info);
-            g_object_unref(info);
+                << gtk_icon_info_get_filename(info.get());
             EXPECT_GT(DrawnPixels(images[0]), 500);
         } else {
             EXPECT_TRUE(images.empty());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/afx/CDialog.h"
+#include "platform/win/CairoPtr.h"
 #include "platform/win/Regions.h"
 #include "res/resource.h"
 #include "tests/support/FirstMapWatcher.h"
@@ -140,11 +141,8 @@ TEST(SetWindowRgn, AShownWindowTakesTheNewShapeAtOnceAndItsRectangleForNone)
             // No turn of the main loop in between.
             for (int kind : {ShapeBounding, ShapeInput}) {
                 SCOPED_TRACE(kind);
-                cairo_region_t* shape = XShape(dialog.m_hWnd, kind);
-                cairo_region_t* expected = cairo_region_create_rectangle(&c.shape);
-                EXPECT_TRUE(cairo_region_equal(shape, expected));
-                cairo_region_destroy(expected);
-                cairo_region_destroy(shape);
+                CairoPtr<cairo_region_t> expected(cairo_region_create_rectangle(&c.shape));
+                EXPECT_TRUE(cairo_region_equal(XShape(dialog.m_hWnd, kind).get(), expected.get()));
             }
         }
     });

@@ -13,6 +13,7 @@
 #include "platform/win/FileSystem.h"
 #include "platform/win/Shell.h"
 #include "platform/win/Text.h"
+#include "platform/win/UniqueDescriptor.h"
 #include "tests/platform/win/DesktopRecorder.h"
 #include "tests/support/ReadAll.h"
 #include "tests/support/TemporaryFolder.h"
@@ -106,13 +107,14 @@ TEST(ShellExecuteW, RunsAnExeWithoutItsRunBitWithSplitArgumentsInTheCurrentDirec
                         "  test -e /proc/$$/fd/57 && echo inherited; } > ran.tmp\n"
                         "mv ran.tmp ran.txt\n");
     chmod(program.c_str(), 0644);
-    const int open = ::open("/dev/null", O_RDONLY);
-    ASSERT_EQ(dup2(open, kLauncherDescriptor), kLauncherDescriptor);
-    close(open);
+    UniqueDescriptor nullDevice(::open("/dev/null", O_RDONLY));
+    UniqueDescriptor launchers(dup2(nullDevice.Get(), kLauncherDescriptor));
+    ASSERT_EQ(launchers.Get(), kLauncherDescriptor);
+    nullDevice.Reset();
 
     HINSTANCE result = ShellExecuteW(nullptr, L"open", L"bin\\game.exe", L"\"a b\" c\\\"d \"\" $(id) ;x", nullptr,
                                      SW_SHOWNORMAL);
-    close(kLauncherDescriptor);
+    launchers.Reset();
     ASSERT_TRUE(Succeeded(result)) << Code(result);
     ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(folder.Path() / "ran.txt"); }));
     std::ifstream ran(folder.Path() / "ran.txt");

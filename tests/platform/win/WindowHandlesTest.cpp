@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <glib.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <future>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -185,21 +188,32 @@ TEST(ThreadQueues, AThreadHasAQueueFromItsFirstPeekAndSeesWhatOthersPost)
     EXPECT_EQ(seen, 2u);
 }
 
-unsigned SleepAWhile(void*)
+// A thread that runs until the test lets it end.
+struct HeldThread {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::promise<pid_t> id;
+};
+
+unsigned RunUntilReleased(void* held)
 {
-    Sleep(300);
+    auto& thread = *static_cast<HeldThread*>(held);
+    thread.id.set_value(gettid());
+    thread.released.wait();
     return 3;
 }
 
 TEST(Threads, WaitTimesOutThenSucceedsAndExitCodeFollowsTheThread)
 {
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SleepAWhile, nullptr, 0, nullptr));
+    HeldThread held;
+    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunUntilReleased, &held, 0, nullptr));
     DWORD code = 0;
     EXPECT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, STILL_ACTIVE);
     DWORD started = timeGetTime();
     EXPECT_EQ(WaitForSingleObject(thread, 50), WAIT_TIMEOUT);
     EXPECT_GE(static_cast<DWORD>(timeGetTime() - started), 45u);
+    held.release.set_value();
     EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
     EXPECT_TRUE(GetExitCodeThread(thread, &code));
     EXPECT_EQ(code, 3u);
@@ -208,9 +222,17 @@ TEST(Threads, WaitTimesOutThenSucceedsAndExitCodeFollowsTheThread)
 
 TEST(Threads, ClosingTheHandleOfARunningThreadIsSafe)
 {
-    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, SleepAWhile, nullptr, 0, nullptr));
+    HeldThread held;
+    HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunUntilReleased, &held, 0, nullptr));
+    const pid_t id = held.id.get_future().get();
     EXPECT_TRUE(CloseHandle(thread));
-    Sleep(400);
+    held.release.set_value();
+    // The thread's end after its handle went is what is checked: it is gone from the process.
+    const std::string task = "/proc/self/task/" + std::to_string(id);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::filesystem::exists(task) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(std::filesystem::exists(task));
 }
 
 }  // namespace
