@@ -7,25 +7,10 @@
 
 #include <memory>
 
+#include "platform/inet/OpenSslPtr.h"
 #include "platform/win/TrustBundle.h"
 
 namespace {
-
-struct StoreDeleter {
-    void operator()(X509_STORE* store) const { X509_STORE_free(store); }
-};
-struct StoreContextDeleter {
-    void operator()(X509_STORE_CTX* context) const { X509_STORE_CTX_free(context); }
-};
-struct CertificateDeleter {
-    void operator()(X509* certificate) const { X509_free(certificate); }
-};
-struct CertificateStackDeleter {
-    void operator()(STACK_OF(X509) * stack) const { sk_X509_pop_free(stack, X509_free); }
-};
-struct BioDeleter {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
 
 // The level a TLS client of this system applies (Debian's configuration: 2, so an RSA key needs
 // 2048 bits).
@@ -42,9 +27,9 @@ int SystemSecurityLevel()
 
 // The system's authorities (OpenSSL's hashed folder, read only for the issuers a chain asks for)
 // and the trust bundle's. A bundle that cannot be read adds nothing.
-std::unique_ptr<X509_STORE, StoreDeleter> NewStore()
+OpenSslPtr<X509_STORE> NewStore()
 {
-    std::unique_ptr<X509_STORE, StoreDeleter> store(X509_STORE_new());
+    OpenSslPtr<X509_STORE> store(X509_STORE_new());
     if (!store)
         return nullptr;
     X509_LOOKUP* folder = X509_STORE_add_lookup(store.get(), X509_LOOKUP_hash_dir());
@@ -65,8 +50,8 @@ int ServerTrust::Verify(X509* certificate, STACK_OF(X509) * others, const std::s
 {
     if (!certificate || host.empty())
         return X509_V_ERR_UNSPECIFIED;
-    std::unique_ptr<X509_STORE, StoreDeleter> store = NewStore();
-    std::unique_ptr<X509_STORE_CTX, StoreContextDeleter> context(X509_STORE_CTX_new());
+    OpenSslPtr<X509_STORE> store = NewStore();
+    OpenSslPtr<X509_STORE_CTX> context(X509_STORE_CTX_new());
     if (!store || !context || X509_STORE_CTX_init(context.get(), store.get(), certificate, others) != 1)
         return X509_V_ERR_OUT_OF_MEM;
     // The rules OpenSSL's own TLS client applies to a server: purpose, trust and depth.
@@ -86,16 +71,15 @@ int ServerTrust::Verify(X509* certificate, STACK_OF(X509) * others, const std::s
 
 int ServerTrust::VerifyPem(std::string_view chain, const std::string& host)
 {
-    std::unique_ptr<BIO, BioDeleter> bio(BIO_new_mem_buf(chain.data(), static_cast<int>(chain.size())));
-    std::unique_ptr<STACK_OF(X509), CertificateStackDeleter> others(sk_X509_new_null());
+    OpenSslPtr<BIO> bio(BIO_new_mem_buf(chain.data(), static_cast<int>(chain.size())));
+    OpenSslPtr<STACK_OF(X509)> others(sk_X509_new_null());
     if (!bio || !others)
         return X509_V_ERR_OUT_OF_MEM;
-    std::unique_ptr<X509, CertificateDeleter> certificate(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
-    while (X509* other = PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)) {
-        if (!sk_X509_push(others.get(), other)) {
-            X509_free(other);
+    OpenSslPtr<X509> certificate(PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr));
+    while (OpenSslPtr<X509> other{PEM_read_bio_X509(bio.get(), nullptr, nullptr, nullptr)}) {
+        if (!sk_X509_push(others.get(), other.get()))
             return X509_V_ERR_OUT_OF_MEM;
-        }
+        other.release();  // the stack holds it now
     }
     return Verify(certificate.get(), others.get(), host);
 }

@@ -10,20 +10,13 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/inet/OpenSslPtr.h"
+
 namespace {
 
-struct KeyDeleter {
-    void operator()(EVP_PKEY* key) const { EVP_PKEY_free(key); }
-};
-struct CertificateDeleter {
-    void operator()(X509* certificate) const { X509_free(certificate); }
-};
-struct BioDeleter {
-    void operator()(BIO* bio) const { BIO_free(bio); }
-};
-using Key = std::unique_ptr<EVP_PKEY, KeyDeleter>;
-using Certificate = std::unique_ptr<X509, CertificateDeleter>;
-using Bio = std::unique_ptr<BIO, BioDeleter>;
+using Key = OpenSslPtr<EVP_PKEY>;
+using Certificate = OpenSslPtr<X509>;
+using Bio = OpenSslPtr<BIO>;
 
 void Check(bool ok, const char* what)
 {

@@ -17,6 +17,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/inet/OpenSslPtr.h"
 #include "tests/support/ServerConnection.h"
 #include "tests/support/TestCertificates.h"
 
@@ -104,16 +105,12 @@ SSL_CTX* NewTlsContext(const std::string& certificatePem, const std::string& key
         throw std::runtime_error("test server: no TLS context");
     // The server serves whatever key it is given; judging it is the client's business.
     SSL_CTX_set_security_level(context, 0);
-    BIO* certificateBio = BIO_new_mem_buf(certificatePem.data(), static_cast<int>(certificatePem.size()));
-    BIO* keyBio = BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size()));
-    X509* certificate = PEM_read_bio_X509(certificateBio, nullptr, nullptr, nullptr);
-    EVP_PKEY* key = PEM_read_bio_PrivateKey(keyBio, nullptr, nullptr, nullptr);
-    bool ok = certificate && key && SSL_CTX_use_certificate(context, certificate) == 1 &&
-              SSL_CTX_use_PrivateKey(context, key) == 1;
-    X509_free(certificate);
-    EVP_PKEY_free(key);
-    BIO_free(certificateBio);
-    BIO_free(keyBio);
+    OpenSslPtr<BIO> certificateBio(BIO_new_mem_buf(certificatePem.data(), static_cast<int>(certificatePem.size())));
+    OpenSslPtr<BIO> keyBio(BIO_new_mem_buf(keyPem.data(), static_cast<int>(keyPem.size())));
+    OpenSslPtr<X509> certificate(PEM_read_bio_X509(certificateBio.get(), nullptr, nullptr, nullptr));
+    OpenSslPtr<EVP_PKEY> key(PEM_read_bio_PrivateKey(keyBio.get(), nullptr, nullptr, nullptr));
+    bool ok = certificate && key && SSL_CTX_use_certificate(context, certificate.get()) == 1 &&
+              SSL_CTX_use_PrivateKey(context, key.get()) == 1;
     if (!ok) {
         SSL_CTX_free(context);
         throw std::runtime_error("test server: the certificate cannot be used");
